@@ -1,0 +1,39 @@
+# Build hygiene shared by every target: warnings and the optional sanitizers.
+
+add_library(talonario_warnings INTERFACE)
+target_compile_options(talonario_warnings INTERFACE
+    -Wall        # the common mistakes
+    -Wextra      # unused parameters, sign mix-ups in comparisons
+    -Wpedantic   # no compiler extensions: the code must build anywhere
+)
+
+add_library(talonario_sanitizers INTERFACE)
+if(TALONARIO_SANITIZE)
+    # Address + undefined behaviour: catches overruns and overflow in the
+    # fixed-width arithmetic of the encoder and the amounts.
+    target_compile_options(talonario_sanitizers INTERFACE
+        -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(talonario_sanitizers INTERFACE -fsanitize=address,undefined)
+endif()
+
+add_library(talonario_hygiene INTERFACE)
+target_link_libraries(talonario_hygiene INTERFACE talonario_warnings talonario_sanitizers)
+
+# talonario_add_test(Name SOURCES a.cpp ... LIBS lib ... [LABELS unit ...] [DISPLAY])
+# One QtTest executable per unit; GUI tests run on the offscreen platform.
+function(talonario_add_test name)
+    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt6::Test talonario_hygiene ${T_LIBS})
+    add_test(NAME ${name} COMMAND ${name})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 120)
+    endif()
+    set_tests_properties(${name} PROPERTIES
+        LABELS "${T_LABELS}"
+        TIMEOUT ${T_TIMEOUT}
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;${T_ENVIRONMENT}")
+    if("unit" IN_LIST T_LABELS)
+        set_property(GLOBAL APPEND PROPERTY TALONARIO_UNIT_TESTS ${name})
+    endif()
+endfunction()
