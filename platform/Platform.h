@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QImage>
+#include <QPicture>
+#include <QSize>
+#include <QString>
+#include <stdexcept>
+#include <vector>
+
+class QWidget;
+
+namespace platform {
+
+enum class Icon { None, Critical, Information };
+enum class Buttons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+struct Message {
+    QString title;
+    QString text;
+    Icon icon = Icon::None;
+    Buttons buttons = Buttons::Ok;
+};
+
+// A failing platform operation; `what()` is the reason in the user's language.
+class Failure : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// One page to print or save: the window as recorded, and its size in pixels
+// at 15 twips (1/96 inch) each, which fixes its physical size on paper.
+struct Page {
+    QPicture picture;
+    QSize pixels;
+};
+
+// Everything the voucher asks of the desktop, behind one interface so that
+// tests can script dialogs and capture pages instead of waiting on a person.
+class Platform {
+  public:
+    virtual ~Platform() = default;
+
+    // Modal; returns the button chosen (Yes is the default of Yes/No).
+    virtual Answer ShowMessage(QWidget* parent, const Message& message) = 0;
+
+    // Name of the default printer; throws Failure when there is none.
+    virtual QString DefaultPrinterName() = 0;
+    // Prints one page as one job on the default printer; throws Failure.
+    virtual void PrintPage(const Page& page) = 0;
+    // Writes the pages as one PDF at `path`; throws Failure.
+    virtual void WritePdf(const std::vector<Page>& pages, const QString& path) = 0;
+    // Asks where to save; an empty result means the user cancelled.
+    virtual QString AskSaveFileName(QWidget* parent, const QString& title,
+                                    const QString& proposedPath, const QString& filter) = 0;
+
+    // The folder holding the program, with no trailing separator.
+    virtual QString ProgramFolder() = 0;
+    // Where to put a temporary file when the program's folder is not writable.
+    virtual QString TemporaryFolder() = 0;
+    // Writes a 24-bit Windows bitmap, replacing the name itself (never
+    // writing through a link planted there); throws Failure.
+    virtual void SavePicture(const QImage& picture, const QString& path) = 0;
+    // The picture stays usable after the file is gone; throws Failure.
+    virtual QImage LoadPicture(const QString& path) = 0;
+    virtual void DeleteFile(const QString& path) = 0;
+
+    // Handles every queued window event before returning.
+    virtual void ProcessEvents() = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,172 @@
+#include "platform/QtPlatform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+constexpr double kPixelsPerInch = 96.0;  // 15 twips per pixel
+
+QMessageBox::Icon ToQt(Icon icon) {
+    switch (icon) {
+        case Icon::Critical:
+            return QMessageBox::Critical;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString Reason(const QString& what, const QString& path) {
+    return QStringLiteral("%1: %2").arg(what, QDir::toNativeSeparators(path));
+}
+}  // namespace
+
+Answer QtPlatform::ShowMessage(QWidget* parent, const Message& message) {
+    QMessageBox box(ToQt(message.icon), message.title, message.text, QMessageBox::NoButton, parent);
+    if (message.buttons == Buttons::YesNo) {
+        QPushButton* yes = box.addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
+        box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.exec();
+        return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    }
+    box.setDefaultButton(box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole));
+    box.exec();
+    return Answer::Ok;
+}
+
+QString QtPlatform::DefaultPrinterName() {
+    const QString name = QPrinterInfo::defaultPrinterName();
+    if (name.isEmpty()) {
+        throw Failure("No hay una impresora predeterminada");
+    }
+    return name;
+}
+
+void PaintPage(QPainter& painter, const Page& page, double deviceDpi) {
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.scale(deviceDpi / kPixelsPerInch, deviceDpi / kPixelsPerInch);
+    painter.drawPicture(0, 0, page.picture);
+}
+
+void QtPlatform::PrintPage(const Page& page) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(DefaultPrinterName());
+    printer.setDocName(QStringLiteral("Talonario"));
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        throw Failure("No se pudo imprimir en " + printer.printerName().toStdString());
+    }
+    PaintPage(painter, page, printer.resolution());
+    if (!painter.end()) {
+        throw Failure("La impresora rechazó el trabajo");
+    }
+}
+
+void QtPlatform::WritePdf(const std::vector<Page>& pages, const QString& path) {
+    // Written under a temporary name and renamed when complete, so a failure
+    // never leaves half a PDF behind.
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open()) {
+        throw Failure(Reason(QStringLiteral("No se puede escribir"), path).toStdString());
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setCreator(QStringLiteral("Talonario"));
+        writer.setResolution(300);
+        if (!pages.empty()) {
+            const QSize& px = pages.front().pixels;
+            writer.setPageSize(
+                QPageSize(QSizeF(px.width() / kPixelsPerInch, px.height() / kPixelsPerInch),
+                          QPageSize::Inch));
+        }
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter(&writer);
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            if (i > 0) {
+                writer.newPage();
+            }
+            painter.save();
+            PaintPage(painter, pages[i], writer.resolution());
+            painter.restore();
+        }
+        if (!painter.end()) {
+            throw Failure(Reason(QStringLiteral("No se pudo generar el PDF"), path).toStdString());
+        }
+    }
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (!file.flush() || std::rename(QFile::encodeName(file.fileName()).constData(),
+                                     QFile::encodeName(path).constData()) != 0) {
+        throw Failure(Reason(QStringLiteral("No se puede escribir"), path).toStdString());
+    }
+    file.setAutoRemove(false);
+}
+
+QString QtPlatform::AskSaveFileName(QWidget* parent, const QString& title,
+                                    const QString& proposedPath, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, title, proposedPath, filter);
+}
+
+QString QtPlatform::ProgramFolder() {
+    return QCoreApplication::applicationDirPath();
+}
+
+QString QtPlatform::TemporaryFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+}
+
+void QtPlatform::SavePicture(const QImage& picture, const QString& path) {
+    // A fresh file beside the target, then rename(2): that replaces the name
+    // itself, so a link planted at `path` is never followed.
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open() || !picture.convertToFormat(QImage::Format_RGB888).save(&file, "BMP") ||
+        !file.flush()) {
+        throw Failure(Reason(QStringLiteral("No se puede escribir"), path).toStdString());
+    }
+    if (std::rename(QFile::encodeName(file.fileName()).constData(),
+                    QFile::encodeName(path).constData()) != 0) {
+        throw Failure(
+            Reason(QStringLiteral("No se puede reemplazar (%1)").arg(std::strerror(errno)), path)
+                .toStdString());
+    }
+    file.setAutoRemove(false);
+}
+
+QImage QtPlatform::LoadPicture(const QString& path) {
+    QImage picture;
+    if (!picture.load(path, "BMP")) {
+        throw Failure(Reason(QStringLiteral("No se puede leer"), path).toStdString());
+    }
+    return picture;
+}
+
+void QtPlatform::DeleteFile(const QString& path) {
+    if (!QFile::remove(path) && QFileInfo::exists(path)) {
+        throw Failure(Reason(QStringLiteral("No se puede borrar"), path).toStdString());
+    }
+}
+
+void QtPlatform::ProcessEvents() {
+    QCoreApplication::processEvents();
+}
+
+}  // namespace platform

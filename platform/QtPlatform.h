@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace platform {
+
+// The real desktop: Qt message boxes and file dialogs, CUPS through
+// QPrinter, files on disk.
+class QtPlatform : public Platform {
+  public:
+    Answer ShowMessage(QWidget* parent, const Message& message) override;
+    QString DefaultPrinterName() override;
+    void PrintPage(const Page& page) override;
+    void WritePdf(const std::vector<Page>& pages, const QString& path) override;
+    QString AskSaveFileName(QWidget* parent, const QString& title, const QString& proposedPath,
+                            const QString& filter) override;
+    QString ProgramFolder() override;
+    QString TemporaryFolder() override;
+    void SavePicture(const QImage& picture, const QString& path) override;
+    QImage LoadPicture(const QString& path) override;
+    void DeleteFile(const QString& path) override;
+    void ProcessEvents() override;
+};
+
+// Replays a recorded page at its physical size (one pixel = 1/96 inch) from
+// the top-left of the printable area. Images go lossless and unsmoothed so
+// the barcode keeps its crisp bars.
+void PaintPage(QPainter& painter, const Page& page, double deviceDpi);
+
+}  // namespace platform
