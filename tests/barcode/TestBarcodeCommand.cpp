@@ -1,0 +1,147 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QtEndian>
+#include <QtTest>
+
+#include "ZbarDecode.h"
+#include "app/BarcodeCommand.h"
+#include "barcode/ImageSurface.h"
+
+namespace {
+
+struct Outcome {
+    int status;
+    QString err;
+};
+
+Outcome Run(const QStringList& args) {
+    QString err;
+    QTextStream stream(&err);
+    const int status = RunBarcodeCommand(QStringList{"talonario"} + args, stream);
+    return {status, err};
+}
+
+}  // namespace
+
+class TestBarcodeCommand : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void writesBitmap_data();
+    void writesBitmap();
+    void refuses_data();
+    void refuses();
+    void refusalKeepsExistingFile();
+    void unwritableOutput();
+};
+
+void TestBarcodeCommand::writesBitmap_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QSize>("size");
+
+    QTest::newRow("payment code, default height, no legend")
+        << "52472012345678900012345" << QStringList() << QSize(201, 80);
+    QTest::newRow("bar height 3") << "1234" << QStringList{"--bar-height", "3"} << QSize(80, 50);
+    // Bars and margins, then the text's height and 5 pixels above it.
+    const int legendHeight = qRound(80 + codigo::ImageSurface().TextHeight("1234") + 5);
+    QTest::newRow("legend makes it taller")
+        << "1234" << QStringList{"--legend"} << QSize(80, legendHeight);
+    QTest::newRow("ASCII with spaces") << "Talon 7 ~x" << QStringList() << QSize(168, 80);
+}
+
+void TestBarcodeCommand::writesBitmap() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, options);
+    QFETCH(QSize, size);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("picCode.bmp");
+    const Outcome outcome = Run(QStringList{"--barcode", text, "--output", path} + options);
+    QCOMPARE(outcome.err, QString());
+    QCOMPARE(outcome.status, 0);
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.size() > 54);
+    QCOMPARE(bytes.left(2), QByteArray("BM"));
+    QCOMPARE(qFromLittleEndian<quint16>(bytes.constData() + 28), quint16(24));  // bits per pixel
+    QCOMPARE(qFromLittleEndian<quint32>(bytes.constData() + 30), quint32(0));   // uncompressed
+
+    const QImage picture(path);
+    QCOMPARE(picture.size(), size);
+    const std::vector<std::string> decoded = DecodeBarcodes(picture);
+    QCOMPARE(decoded.size(), std::size_t(1));
+    QCOMPARE(QString::fromLatin1(decoded.front()), text);
+}
+
+void TestBarcodeCommand::refuses_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("no output") << QStringList{"--barcode", "1234"} << "usage";
+    QTest::newRow("no text") << QStringList{"--output", "@"} << "usage";
+    QTest::newRow("empty text") << QStringList{"--barcode", "", "--output", "@"} << "empty";
+    QTest::newRow("control character")
+        << QStringList{"--barcode", "12\t4", "--output", "@"} << "code 9 at position 3";
+    QTest::newRow("Latin-1 letter")
+        << QStringList{"--barcode", "A\u00e91", "--output", "@"} << "code 233 at position 2";
+    QTest::newRow("beyond Latin-1, not silently '?'")
+        << QStringList{"--barcode", "12\u20ac", "--output", "@"} << "code 8364 at position 3";
+    QTest::newRow("bar height not a number")
+        << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "six"} << "six";
+    QTest::newRow("bar height beyond 16 bits")
+        << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "40000"} << "40000";
+    QTest::newRow("negative bar height")
+        << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "-1"} << "negative";
+    QTest::newRow("bar height overflowing its pixels")
+        << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "3277"} << "32770";
+    QTest::newRow("unknown option")
+        << QStringList{"--barcode", "1234", "--output", "@", "--colour"} << "colour";
+    QTest::newRow("stray argument")
+        << QStringList{"--barcode", "1234", "--output", "@", "extra"} << "extra";
+}
+
+void TestBarcodeCommand::refuses() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+
+    QTemporaryDir dir;
+    args.replaceInStrings(QStringLiteral("@"), dir.filePath("out.bmp"));
+    const Outcome outcome = Run(args);
+    QCOMPARE(outcome.status, 2);
+    QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QVERIFY(outcome.err.endsWith('\n'));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestBarcodeCommand::refusalKeepsExistingFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("picCode.bmp");
+    QVERIFY(Run({"--barcode", "1234", "--output", path}).status == 0);
+    QFile before(path);
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray previous = before.readAll();
+    before.close();
+
+    QCOMPARE(Run({"--barcode", "12\x7f", "--output", path}).status, 2);
+    QFile after(path);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), previous);
+}
+
+void TestBarcodeCommand::unwritableOutput() {
+    QTemporaryDir dir;
+    const Outcome outcome =
+        Run({"--barcode", "1234", "--output", dir.filePath("missing/folder/out.bmp")});
+    QCOMPARE(outcome.status, 1);
+    QCOMPARE(outcome.err.count('\n'), 1);
+    QVERIFY(outcome.err.contains("cannot write"));
+}
+
+QTEST_MAIN(TestBarcodeCommand)
+#include "TestBarcodeCommand.moc"
