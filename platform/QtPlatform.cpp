@@ -61,10 +61,14 @@ QString QtPlatform::DefaultPrinterName() {
     return name;
 }
 
-void PaintPage(QPainter& painter, const Page& page, double deviceDpi) {
+void PaintPage(QPainter& painter, const Page& page) {
     painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.scale(deviceDpi / kPixelsPerInch, deviceDpi / kPixelsPerInch);
+    // Replaying a picture already scales it from the resolution it was
+    // recorded at to the device's; what is left is to make one recorded
+    // pixel 1/96 inch, whatever the screen's resolution was.
+    painter.scale(page.picture.logicalDpiX() / kPixelsPerInch,
+                  page.picture.logicalDpiY() / kPixelsPerInch);
     painter.drawPicture(0, 0, page.picture);
 }
 
@@ -76,7 +80,7 @@ void QtPlatform::PrintPage(const Page& page) {
     if (!painter.begin(&printer)) {
         throw Failure("No se pudo imprimir en " + printer.printerName().toStdString());
     }
-    PaintPage(painter, page, printer.resolution());
+    PaintPage(painter, page);
     if (!painter.end()) {
         throw Failure("La impresora rechazó el trabajo");
     }
@@ -106,7 +110,7 @@ void QtPlatform::WritePdf(const std::vector<Page>& pages, const QString& path) {
                 writer.newPage();
             }
             painter.save();
-            PaintPage(painter, pages[i], writer.resolution());
+            PaintPage(painter, pages[i]);
             painter.restore();
         }
         if (!painter.end()) {
@@ -123,7 +127,13 @@ void QtPlatform::WritePdf(const std::vector<Page>& pages, const QString& path) {
 
 QString QtPlatform::AskSaveFileName(QWidget* parent, const QString& title,
                                     const QString& proposedPath, const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, title, proposedPath, filter);
+    // A bare name is proposed in the user's documents folder.
+    const QString start =
+        QFileInfo(proposedPath).isAbsolute()
+            ? proposedPath
+            : QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                  .filePath(proposedPath);
+    return QFileDialog::getSaveFileName(parent, title, start, filter);
 }
 
 QString QtPlatform::ProgramFolder() {

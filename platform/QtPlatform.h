@@ -25,6 +25,6 @@ class QtPlatform : public Platform {
 // Replays a recorded page at its physical size (one pixel = 1/96 inch) from
 // the top-left of the printable area. Images go lossless and unsmoothed so
 // the barcode keeps its crisp bars.
-void PaintPage(QPainter& painter, const Page& page, double deviceDpi);
+void PaintPage(QPainter& painter, const Page& page);
 
 }  // namespace platform

@@ -1,0 +1,584 @@
+#include "app/VoucherWindow.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScreen>
+#include <algorithm>
+
+#include "app/Canvas.h"
+#include "app/Fonts.h"
+#include "app/KeyEvents.h"
+#include "app/Widgets.h"
+#include "barcode/Codigo.h"
+#include "entry/Amounts.h"
+#include "entry/KeyFilters.h"
+#include "entry/LeadingNumber.h"
+#include "paycode/PaymentRecord.h"
+#include "paycode/Validation.h"
+
+namespace app {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+using platform::Message;
+
+namespace {
+
+QRect Pixels(const Twips& t) {
+    return {t.left / kTwipsPerPixel, t.top / kTwipsPerPixel, t.width / kTwipsPerPixel,
+            std::max(1, t.height / kTwipsPerPixel)};
+}
+
+void Paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+// The sunken frame of an entry box, on a label or a multi-line box.
+void SetFramed(QWidget* control, bool framed) {
+    if (auto* line = qobject_cast<QLineEdit*>(control)) {
+        line->setFrame(framed);
+    } else if (auto* frame = qobject_cast<QFrame*>(control)) {
+        frame->setFrameStyle(framed ? QFrame::StyledPanel | QFrame::Sunken : QFrame::NoFrame);
+        frame->setLineWidth(framed ? 2 : 0);
+    }
+}
+
+KeyFilter::Rule RuleFor(Filter filter) {
+    switch (filter) {
+        case Filter::Digits:
+            return [](const QString&, int key) { return entry::FilterDigits(key); };
+        case Filter::Capitalize:
+            return entry::CapitalizeFirst;
+        case Filter::Month:
+            return entry::FilterMonth;
+        case Filter::None:
+            break;
+    }
+    return {};
+}
+
+const Message kNoPrinter{
+    QStringLiteral("Verificación de impresora"),
+    QStringLiteral("No Hay una impresora instalada. Instale una impresora y vuelva a intentarlo"),
+    Icon::Information, Buttons::Ok};
+const Message kConfirm{QStringLiteral("Imprimir!"),
+                       QStringLiteral("Confirma que los datos son correctos y desea imprimir?."),
+                       Icon::None, Buttons::YesNo};
+const Message kNoTotal{QStringLiteral("Excepción"),
+                       QStringLiteral("No se ha calculado el monto total"), Icon::Critical,
+                       Buttons::Ok};
+const std::array kCopyTitles{QStringLiteral("Para el Banco - Comprobante de Caja"),
+                             QStringLiteral("Talón para el Depositante - Comprobante de Caja")};
+
+// The amount boxes in the order empty ones are filled with "00".
+constexpr std::array<const char*, 6> kAmountBoxes{"txtRecargo",        "txtRecargoDec",
+                                                  "txtOtrosConceptos", "txtOtrosConceptosDec",
+                                                  "txtRemuneracion",   "txtRemuneracionDec"};
+
+}  // namespace
+
+VoucherWindow::VoucherWindow(platform::Platform& platform, QWidget* parent)
+    : QWidget(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      platform_(platform),
+      background_(QStringLiteral(":/assets/voucher.bmp")) {
+    setObjectName(QStringLiteral("Talonario"));
+    setWindowTitle(QStringLiteral("Generador de Facturas"));
+    setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+    setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+    setAutoFillBackground(true);
+    Paint(this, QPalette::Window, Qt::white);
+    setFont(VoucherFont(Face::Arial, 8.25, QFont::Normal));
+    Build();
+    if (QScreen* screen = this->screen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    control(QStringLiteral("txtNombre"))->setFocus();
+}
+
+VoucherWindow::~VoucherWindow() = default;
+
+void VoucherWindow::Build() {
+    // Later siblings paint over earlier ones, so create from the bottom up.
+    const auto controls = VoucherControls();
+    std::vector<std::pair<int, QWidget*>> focusable;
+    for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
+        QWidget* widget = Create(*it);
+        widget->setObjectName(QString::fromUtf8(it->name));
+        widget->setGeometry(Pixels(it->rect));
+        widget->setFont(VoucherFont(it->face, it->points, it->weight));
+        widget->setVisible(it->visible);
+        if (it->ink == Ink::Black) {
+            Paint(widget, QPalette::WindowText, Qt::black);
+            Paint(widget, QPalette::Text, Qt::black);
+        } else {
+            Paint(widget, QPalette::WindowText, palette().color(QPalette::ButtonText));
+        }
+        controls_.insert(widget->objectName(), widget);
+        if (it->tabIndex >= 0) {
+            if (widget->focusPolicy() == Qt::NoFocus) {
+                widget->setFocusPolicy(Qt::TabFocus);  // the canvas, while it is shown
+            }
+            focusable.emplace_back(it->tabIndex, widget);
+        } else {
+            widget->setFocusPolicy(Qt::NoFocus);
+        }
+    }
+    std::sort(focusable.begin(), focusable.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < focusable.size(); ++i) {
+        setTabOrder(focusable[i - 1].second, focusable[i].second);
+    }
+}
+
+QWidget* VoucherWindow::Create(const Control& spec) {
+    const QString caption = QString::fromUtf8(spec.caption);
+    switch (spec.kind) {
+        case Kind::Entry:
+        case Kind::MultiEntry: {
+            QWidget* box;
+            if (spec.kind == Kind::Entry) {
+                auto* line = new QLineEdit(this);
+                line->setAlignment(spec.align | Qt::AlignVCenter);
+                if (spec.maxLength > 0) {
+                    line->setMaxLength(spec.maxLength);
+                }
+                box = line;
+            } else {
+                auto* multi = new QPlainTextEdit(this);
+                multi->setTabChangesFocus(true);
+                multi->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+                multi->setLineWidth(2);
+                multi->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                multi->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                box = multi;
+            }
+            box->setAccessibleName(caption);
+            if (spec.ink == Ink::Black) {
+                Paint(box, QPalette::Base, Qt::white);
+            }
+            if (auto rule = RuleFor(spec.filter)) {
+                new KeyFilter(box, std::move(rule));
+            }
+            if (spec.onLeave != OnLeave::None) {
+                leaveActions_.insert(box, spec.onLeave);
+                box->installEventFilter(this);
+            }
+            return box;
+        }
+        case Kind::Label: {
+            auto* label = new QLabel(this);
+            label->setTextFormat(Qt::PlainText);  // typed text is shown, never interpreted
+            label->setText(caption);
+            label->setAlignment(spec.align | Qt::AlignTop);
+            label->setWordWrap(true);
+            label->setAutoFillBackground(spec.opaque);
+            Paint(label, QPalette::Window, Qt::white);
+            SetFramed(label, spec.framed);
+            return label;
+        }
+        case Kind::Button: {
+            auto* button = new QPushButton(caption, this);
+            button->setAutoDefault(false);  // Enter and Escape never press it
+            button->setDefault(false);
+            if (spec.name == std::string_view("Command2")) {
+                connect(button, &QPushButton::clicked, this, &VoucherWindow::PrintRun);
+            } else {
+                connect(button, &QPushButton::clicked, this, &VoucherWindow::SavePdfRun);
+            }
+            return button;
+        }
+        case Kind::CheckBox: {
+            auto* check = new QCheckBox(this);
+            check->setAccessibleName(caption);
+            check->setAutoFillBackground(true);
+            Paint(check, QPalette::Window, Qt::white);
+            return check;
+        }
+        case Kind::Line:
+            return new Rule(this);
+        case Kind::Image:
+            return new StretchedImage(this);
+        case Kind::Canvas:
+            canvas_ = new Canvas(this);
+            return canvas_;
+    }
+    return new QWidget(this);
+}
+
+QString VoucherWindow::text(const QString& name) const {
+    return TextOf(control(name));
+}
+
+void VoucherWindow::setText(const QString& name, const QString& text) {
+    SetTextOf(control(name), text);
+}
+
+void VoucherWindow::paintEvent(QPaintEvent*) {
+    // The voucher picture at its own size from the top-left corner; its last
+    // rows fall below the client area.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.drawImage(0, 0, background_);
+}
+
+void VoucherWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closed();
+}
+
+bool VoucherWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // A context menu or another application taking the focus is not the
+        // focus leaving the box for another control of the voucher.
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+            if (auto it = leaveActions_.constFind(watched); it != leaveActions_.cend()) {
+                Leave(*it, static_cast<QWidget*>(watched));
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void VoucherWindow::Leave(OnLeave action, QWidget* box) {
+    switch (action) {
+        case OnLeave::ContributionUnlessEmpty:
+            if (!TextOf(box).isEmpty()) {
+                ComputeContribution();
+            }
+            break;
+        case OnLeave::PadThenContribution:
+            PadOwnText(box);
+            ComputeContribution();
+            break;
+        case OnLeave::Total:
+            ComputeTotal();
+            break;
+        case OnLeave::PadThenTotal:
+            PadOwnText(box);
+            ComputeTotal();
+            break;
+        case OnLeave::None:
+            break;
+    }
+}
+
+void VoucherWindow::PadOwnText(QWidget* box) {
+    const QString padded =
+        entry::PadZeros(entry::TrimBlanks(TextOf(box)), 2, [this] { platform_.ProcessEvents(); });
+    if (padded != TextOf(box)) {
+        SetTextOf(box, padded);
+    }
+}
+
+void VoucherWindow::ComputeContribution() {
+    const entry::Amount contribution = entry::ComputeContribution(
+        text(QStringLiteral("txtRemuneracion")), text(QStringLiteral("txtRemuneracionDec")));
+    setText(QStringLiteral("txtRetencion"), contribution.pesos);
+    setText(QStringLiteral("txtRetencionDec"), contribution.cents);
+    ComputeTotal();
+}
+
+void VoucherWindow::ComputeTotal() {
+    const entry::Amount total = entry::ComputeTotal(
+        {text(QStringLiteral("txtRetencion")), text(QStringLiteral("txtRetencionDec"))},
+        {text(QStringLiteral("txtRecargo")), text(QStringLiteral("txtRecargoDec"))},
+        {text(QStringLiteral("txtOtrosConceptos")), text(QStringLiteral("txtOtrosConceptosDec"))});
+    setText(QStringLiteral("TXTtotalDec"), total.cents);
+    setText(QStringLiteral("txtTotal"), total.pesos);
+}
+
+bool VoucherWindow::ValidateFields() {
+    paycode::ValidationInput input{text(QStringLiteral("txtCuit")),
+                                   text(QStringLiteral("txtRemuneracion")),
+                                   text(QStringLiteral("txtMes")),
+                                   text(QStringLiteral("txtAnio")),
+                                   {}};
+    for (std::size_t i = 0; i < kAmountBoxes.size(); ++i) {
+        input.amounts[i] = text(QString::fromUtf8(kAmountBoxes[i]));
+    }
+    const paycode::ValidationResult result = paycode::ValidateFields(input);
+    for (std::size_t i = 0; i < kAmountBoxes.size(); ++i) {
+        if (result.amounts[i] != input.amounts[i]) {
+            setText(QString::fromUtf8(kAmountBoxes[i]), result.amounts[i]);
+        }
+    }
+    if (result.refusal) {
+        const paycode::RefusalMessage refusal = paycode::MessageFor(*result.refusal);
+        Tell({refusal.title, refusal.text, Icon::Critical, Buttons::Ok});
+        return false;
+    }
+    return true;
+}
+
+bool VoucherWindow::GenerateBarcode() {
+    if (text(QStringLiteral("txtTotal")).isEmpty()) {
+        Tell(kNoTotal);
+        return false;
+    }
+    if (!ValidateFields()) {
+        return false;
+    }
+    paycode::PaymentRecord record;
+    paycode::PaymentSources sources{
+        text(QStringLiteral("txtCuit")), text(QStringLiteral("txtCPersonal")),
+        text(QStringLiteral("txtTotal")), text(QStringLiteral("TXTtotalDec"))};
+    const QString staff = sources.staff;
+    paycode::FillPaymentRecord(record, sources, [this] { platform_.ProcessEvents(); });
+    if (sources.staff != staff) {
+        setText(QStringLiteral("txtCPersonal"), sources.staff);
+    }
+    setText(QStringLiteral("Text1"), paycode::ComposeCodeText(record));
+    canvas_->show();
+    codigo::DrawBarcode(
+        *canvas_, 6, entry::TrimBlanks(text(QStringLiteral("Text1"))).toLatin1().toStdString(), 0);
+    control<StretchedImage>(QStringLiteral("Image1"))
+        ->setImage(RoundTripThroughFile(canvas_->picture()));
+    return true;
+}
+
+QImage VoucherWindow::RoundTripThroughFile(const QImage& picture) {
+    // The program's folder first; when it cannot be written (installed under
+    // /usr, a read-only medium) the user's temporary folder, so that printing
+    // still works.
+    const QStringList folders{platform_.ProgramFolder(), platform_.TemporaryFolder()};
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const QString path = folders[i] + QLatin1Char('/') + QLatin1String(kTemporaryBitmap);
+        try {
+            platform_.SavePicture(picture, path);
+        } catch (const platform::Failure&) {
+            if (i + 1 == folders.size()) {
+                throw;
+            }
+            continue;
+        }
+        canvas_->hide();
+        QImage loaded;
+        try {
+            loaded = platform_.LoadPicture(path);
+        } catch (...) {
+            platform_.DeleteFile(path);
+            throw;
+        }
+        platform_.DeleteFile(path);
+        return loaded;
+    }
+    return {};
+}
+
+void VoucherWindow::SetPrintMode(bool printing) {
+    for (const PrintPair& pair : PrintPairs()) {
+        setText(QString::fromUtf8(pair.label), text(QString::fromUtf8(pair.box)));
+    }
+    for (const PrintPair& pair : PrintPairs()) {
+        control(QString::fromUtf8(pair.label))->setVisible(printing);
+    }
+    for (const char* name : BoldWhilePrinting()) {
+        QWidget* label = control(QString::fromUtf8(name));
+        QFont font = label->font();
+        font.setBold(printing);
+        label->setFont(font);
+    }
+    for (const PrintPair& pair : PrintPairs()) {
+        control(QString::fromUtf8(pair.box))->setVisible(!printing);
+    }
+}
+
+void VoucherWindow::SetFieldBorders(int style) {
+    for (const char* name : FramedForEntry()) {
+        SetFramed(control(QString::fromUtf8(name)), style != 0);
+    }
+}
+
+bool VoucherWindow::PrinterInstalled() {
+    try {
+        platform_.DefaultPrinterName();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void VoucherWindow::Tell(const Message& message) {
+    platform_.ShowMessage(this, message);
+}
+
+bool VoucherWindow::ProduceBarcodeOrTell() {
+    // A step failing midway (say, no folder can be written) ends the run: a
+    // voucher whose barcode does not match its entries must never print.
+    try {
+        return GenerateBarcode();
+    } catch (const std::exception& error) {
+        if (canvas_) {
+            canvas_->hide();
+        }
+        Tell({QStringLiteral("Excepción"),
+              QStringLiteral("No se pudo generar el código de barras.\n%1")
+                  .arg(QString::fromUtf8(error.what())),
+              Icon::Critical, Buttons::Ok});
+        return false;
+    }
+}
+
+platform::Page VoucherWindow::RecordPage() {
+    platform::Page page{QPicture(), size()};
+    QPainter painter(&page.picture);
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    render(&painter, QPoint(), QRegion(), DrawWindowBackground | DrawChildren);
+    painter.end();
+    return page;
+}
+
+QStringList VoucherWindow::PrintCopies(const PageOutput& output) {
+    QStringList failures;
+    // Each step is tried on its own: one that fails is skipped and the run
+    // goes on, so the window always returns to entry presentation.
+    const auto step = [&failures](const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const std::exception& error) {
+            failures << QString::fromUtf8(error.what());
+        }
+    };
+    auto* number = control<QLabel>(QStringLiteral("lblNroFactura"));
+    auto* title = control<QLabel>(QStringLiteral("lblTitulo"));
+    const QList<QWidget*> buttons{control(QStringLiteral("Command2")),
+                                  control(QStringLiteral("cmdGuardarPdf"))};
+    step([&] { SetPrintMode(true); });
+    step([&] {
+        for (QWidget* button : buttons) {
+            button->hide();
+        }
+    });
+    step([&] { SetFieldBorders(0); });
+    step([&] { number->setText(QStringLiteral("1")); });
+    step([&] { number->show(); });
+    step([&] { title->show(); });
+    step([&] { title->setText(kCopyTitles[0]); });
+    step([&] { output(RecordPage(), 1); });
+    step([&] { number->setText(QStringLiteral("2")); });
+    step([&] { title->setText(kCopyTitles[1]); });
+    step([&] { output(RecordPage(), 2); });
+    step([&] { title->hide(); });
+    step([&] { number->hide(); });
+    step([&] { SetFieldBorders(1); });
+    step([&] {
+        for (QWidget* button : buttons) {
+            button->show();
+        }
+    });
+    step([&] { SetPrintMode(false); });
+    return failures;
+}
+
+void VoucherWindow::PrintRun() {
+    // One run at a time: the zero fill lets queued clicks through mid-run.
+    if (runInProgress_) {
+        return;
+    }
+    QScopedValueRollback guard(runInProgress_, true);
+    if (!PrinterInstalled()) {
+        Tell(kNoPrinter);
+        return;
+    }
+    if (!ProduceBarcodeOrTell()) {
+        return;
+    }
+    if (platform_.ShowMessage(this, kConfirm) != Answer::Yes) {
+        return;
+    }
+    const QStringList failures = PrintCopies([this](const platform::Page& page, int copy) {
+        try {
+            platform_.PrintPage(page);
+        } catch (const std::exception& error) {
+            throw platform::Failure(QStringLiteral("Copia %1: %2")
+                                        .arg(copy)
+                                        .arg(QString::fromUtf8(error.what()))
+                                        .toStdString());
+        }
+    });
+    // The copies that failed were skipped; say so rather than let the user
+    // take the voucher to the bank believing both were printed.
+    if (!failures.isEmpty()) {
+        Tell({QStringLiteral("Imprimir!"),
+              QStringLiteral("No se pudo imprimir:\n") + failures.join(QLatin1Char('\n')),
+              Icon::Critical, Buttons::Ok});
+    }
+}
+
+QString VoucherWindow::ProposedPdfName() const {
+    // Named after whose voucher it is and which month it settles, so a folder
+    // of vouchers sorts by employer and period.
+    return QStringLiteral("comprobante-%1-%2-%3.pdf")
+        .arg(entry::TrimBlanks(text(QStringLiteral("txtCuit"))),
+             entry::TrimBlanks(text(QStringLiteral("txtAnio"))),
+             entry::PadZeros(entry::TrimBlanks(text(QStringLiteral("txtMes"))), 2));
+}
+
+std::vector<platform::Page> VoucherWindow::RecordCopies(QStringList& failures) {
+    std::vector<platform::Page> pages;
+    failures = PrintCopies([&pages](const platform::Page& page, int) { pages.push_back(page); });
+    return pages;
+}
+
+void VoucherWindow::SavePdfRun() {
+    if (runInProgress_) {
+        return;
+    }
+    QScopedValueRollback guard(runInProgress_, true);
+    if (!ProduceBarcodeOrTell()) {
+        return;
+    }
+    QString path =
+        platform_.AskSaveFileName(this, QStringLiteral("Guardar comprobante en PDF"),
+                                  ProposedPdfName(), QStringLiteral("Documentos PDF (*.pdf)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        path += QStringLiteral(".pdf");
+    }
+    if (platform_.ShowMessage(this, kConfirm) != Answer::Yes) {
+        return;
+    }
+    QStringList failures;
+    const std::vector<platform::Page> pages = RecordCopies(failures);
+    try {
+        if (!failures.isEmpty()) {
+            throw platform::Failure(failures.join(QLatin1Char('\n')).toStdString());
+        }
+        platform_.WritePdf(pages, path);
+    } catch (const std::exception& error) {
+        Tell({QStringLiteral("Guardar PDF"),
+              QStringLiteral("No se pudo guardar el comprobante.\n%1")
+                  .arg(QString::fromUtf8(error.what())),
+              Icon::Critical, Buttons::Ok});
+    }
+}
+
+bool VoucherWindow::WriteVoucherPdf(const QString& path) {
+    if (!GenerateBarcode()) {
+        return false;
+    }
+    QStringList failures;
+    const std::vector<platform::Page> pages = RecordCopies(failures);
+    if (!failures.isEmpty()) {
+        throw platform::Failure(failures.join(QLatin1Char('\n')).toStdString());
+    }
+    platform_.WritePdf(pages, path);
+    return true;
+}
+
+}  // namespace app

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QHash>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "app/Layout.h"
+#include "platform/Platform.h"
+
+class QImage;
+
+namespace app {
+
+class Canvas;
+
+// The voucher window: the bank's pre-printed voucher as background, entry
+// boxes over its blanks, and the procedures that fill, compute and print it.
+// All voucher data lives in the controls' texts; every procedure reads them
+// afresh.
+class VoucherWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit VoucherWindow(platform::Platform& platform, QWidget* parent = nullptr);
+    ~VoucherWindow() override;
+
+    // The control with this name (as the layout table spells it), or null.
+    QWidget* control(const QString& name) const { return controls_.value(name); }
+    template <class T>
+    T* control(const QString& name) const {
+        return qobject_cast<T*>(control(name));
+    }
+    QString text(const QString& name) const;
+    void setText(const QString& name, const QString& text);
+
+    // Recomputation when the focus leaves an amount box.
+    void ComputeContribution();
+    void ComputeTotal();
+
+    // Checks the entries; on a failure shows its message and returns false.
+    bool ValidateFields();
+    // Composes the payment code and puts it and its barcode on the voucher.
+    // False when refused (its message shown); throws platform::Failure or
+    // another std::exception when a step fails midway.
+    bool GenerateBarcode();
+
+    // Switches between entry presentation and print presentation.
+    void SetPrintMode(bool printing);
+    void SetFieldBorders(int style);
+
+    bool PrinterInstalled();
+    // The print button's run: printer check, barcode, confirmation, two copies.
+    void PrintRun();
+    // The same run into one two-page PDF chosen in a save dialog.
+    void SavePdfRun();
+    // The voucher as a two-page PDF at `path` without any dialog; used by the
+    // command line. Throws what GenerateBarcode or the writing throws.
+    bool WriteVoucherPdf(const QString& path);
+
+    // The window's client area as it looks now, as one page.
+    platform::Page RecordPage();
+    // The file name the save dialog proposes: C.U.I.T., year and month.
+    QString ProposedPdfName() const;
+
+    // The temporary bitmap's name, tried in the program's folder first.
+    static constexpr const char* kTemporaryBitmap = "picCode.bmp";
+
+  signals:
+    void closed();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    using PageOutput = std::function<void(const platform::Page& page, int copy)>;
+
+    void Build();
+    QWidget* Create(const Control& spec);
+    void Leave(OnLeave action, QWidget* box);
+    void PadOwnText(QWidget* box);
+    QImage RoundTripThroughFile(const QImage& picture);
+    bool ProduceBarcodeOrTell();
+    // Steps 4 to 19 of a run: print presentation, both copies, and back.
+    // Returns the reasons of the steps that failed.
+    QStringList PrintCopies(const PageOutput& output);
+    std::vector<platform::Page> RecordCopies(QStringList& failures);
+    void Tell(const platform::Message& message);
+
+    platform::Platform& platform_;
+    QHash<QString, QWidget*> controls_;
+    QHash<QObject*, OnLeave> leaveActions_;
+    Canvas* canvas_ = nullptr;
+    QImage background_;
+    bool runInProgress_ = false;
+};
+
+}  // namespace app

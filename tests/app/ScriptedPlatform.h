@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "platform/QtPlatform.h"
+
+// The real platform with the person and the printer scripted: message boxes
+// answer from a queue and are recorded, printed pages are captured, and the
+// program's folder is a fresh temporary one. No test ever waits on a dialog.
+class ScriptedPlatform : public platform::QtPlatform {
+  public:
+    std::vector<platform::Message> messages;
+    std::deque<platform::Answer> answers;  // empty: Yes for Yes/No, OK otherwise
+    std::function<void(const platform::Message&)> onMessage;
+
+    bool printerInstalled = true;
+    std::vector<platform::Page> printed;
+    std::function<void(const platform::Page&)> onPrint;  // may throw to fail a copy
+    std::deque<QString> saveNames;                       // empty: the user cancels
+    QStringList proposedNames;
+
+    QTemporaryDir programDir;
+    QTemporaryDir temporaryDir;
+    QString programFolderOverride;
+
+    platform::Answer ShowMessage(QWidget*, const platform::Message& message) override {
+        messages.push_back(message);
+        if (onMessage) {
+            onMessage(message);
+        }
+        if (!answers.empty()) {
+            const platform::Answer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return message.buttons == platform::Buttons::YesNo ? platform::Answer::Yes
+                                                           : platform::Answer::Ok;
+    }
+    QString DefaultPrinterName() override {
+        if (!printerInstalled) {
+            throw platform::Failure("no printer");
+        }
+        return QStringLiteral("Prueba");
+    }
+    void PrintPage(const platform::Page& page) override {
+        if (onPrint) {
+            onPrint(page);
+        }
+        printed.push_back(page);
+    }
+    QString AskSaveFileName(QWidget*, const QString&, const QString& proposed,
+                            const QString&) override {
+        proposedNames << proposed;
+        if (saveNames.empty()) {
+            return {};
+        }
+        const QString name = saveNames.front();
+        saveNames.pop_front();
+        return name;
+    }
+    QString ProgramFolder() override {
+        return programFolderOverride.isEmpty() ? programDir.path() : programFolderOverride;
+    }
+    QString TemporaryFolder() override { return temporaryDir.path(); }
+
+    QStringList messageTexts() const {
+        QStringList texts;
+        for (const auto& m : messages) {
+            texts << m.text;
+        }
+        return texts;
+    }
+};
