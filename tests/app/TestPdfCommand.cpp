@@ -1,0 +1,145 @@
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "PdfInspect.h"
+#include "ZbarDecode.h"
+
+// `talonario --pdf`: the voucher from the command line, run as a user would.
+class TestPdfCommand : public QObject {
+    Q_OBJECT
+  private slots:
+    void validVoucher();
+    void refusals_data();
+    void refusals();
+    void help();
+
+  private:
+    struct Result {
+        int status;
+        QString out;
+        QString err;
+    };
+    Result run(const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));  // it must need no display
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(TALONARIO_BINARY), arguments);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(60000)) {
+            return {-1, {}, {}};
+        }
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+    QTemporaryDir dir;
+};
+
+void TestPdfCommand::validVoucher() {
+    const QString pdf = dir.filePath("valid.pdf");
+    const Result result = run({"--pdf",
+                               pdf,
+                               "--establecimiento",
+                               "taller norte",
+                               "--cuit",
+                               "20123456789",
+                               "--mes",
+                               "5",
+                               "--anio",
+                               "2026",
+                               "--personal",
+                               "7",
+                               "--remuneracion",
+                               "124123,45",
+                               "--recargo",
+                               "12.34",
+                               "--otros",
+                               "7,5",
+                               "--otros-desc",
+                               "aporte\nextra",
+                               "--banco",
+                               "banco sur",
+                               "--efectivo"});
+    QCOMPARE(result.status, 0);
+    // 1861,85 + 12,34 + 7,50 = 1881,69
+    QCOMPARE(result.out, QStringLiteral("52472012345678900188169\n"));
+    QCOMPARE(PdfPageCount(pdf), 2);
+    const QString text = PdfPageText(pdf, 1);
+    for (const char* expected : {"Taller norte", "Banco sur", "1861", "1881", "69",
+                                 "Para el Banco - Comprobante de Caja"}) {
+        QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+    }
+    QVERIFY(PdfPageText(pdf, 2).contains("Talón para el Depositante - Comprobante de Caja"));
+    const auto decoded = DecodeBarcodes(PdfPageImage(pdf, 2, 300));
+    QCOMPARE(decoded, std::vector<std::string>{"52472012345678900188169"});
+}
+
+void TestPdfCommand::refusals_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    const QStringList valid{"--cuit", "20123456789", "--mes",          "5",
+                            "--anio", "2026",        "--remuneracion", "1000"};
+    const auto with = [&valid](const QStringList& changes) {
+        QStringList arguments = valid;
+        for (qsizetype i = 0; i + 1 < changes.size(); i += 2) {
+            const qsizetype at = arguments.indexOf(changes[i]);
+            if (changes[i + 1].isNull()) {
+                arguments.remove(at, 2);
+            } else if (at >= 0) {
+                arguments[at + 1] = changes[i + 1];
+            } else {
+                arguments << changes[i] << changes[i + 1];
+            }
+        }
+        return arguments;
+    };
+    QTest::newRow("ten-digit cuit")
+        << with({"--cuit", "2012345678"}) << 2 << "El C.U.I.T. debe tener 11 Números";
+    QTest::newRow("no payroll") << with({"--remuneracion", QString()}) << 2
+                                << "Debe ingresar la Remuneración obtenida";
+    QTest::newRow("no month") << with({"--mes", QString()}) << 2
+                              << "El mes ingresado es incorrecto";
+    QTest::newRow("year 1990") << with({"--anio", "1990"}) << 2 << "El año ingresado es incorrecto";
+    QTest::newRow("cuit with dashes names the option")
+        << with({"--cuit", "20-12345678-9"}) << 2 << "--cuit:";
+    QTest::newRow("cuit longer than the box names the option")
+        << with({"--cuit", "201234567890"}) << 2 << "--cuit:";
+    QTest::newRow("month 13 names the option") << with({"--mes", "13"}) << 2 << "--mes:";
+    QTest::newRow("three decimals name the option")
+        << with({"--remuneracion", "100,123"}) << 2 << "--remuneracion:";
+    QTest::newRow("a seven-digit payroll names the option")
+        << with({"--remuneracion", "1000000"}) << 2 << "--remuneracion:";
+    QTest::newRow("unknown option") << with({"--color", "rojo"}) << 2 << "color";
+    QTest::newRow("folder that does not exist")
+        << with({"--pdf", "/nonexistent/folder/v.pdf"}) << 3 << "/nonexistent/folder/v.pdf";
+}
+
+void TestPdfCommand::refusals() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    const QString pdf = dir.filePath("refused.pdf");
+    if (!arguments.contains("--pdf")) {
+        arguments << "--pdf" << pdf;
+    }
+    const Result result = run(arguments);
+    QCOMPARE(result.status, status);
+    QVERIFY2(result.err.contains(message), qPrintable(result.err));
+    QVERIFY(result.out.isEmpty());
+    QVERIFY(!QFile::exists(pdf));
+}
+
+void TestPdfCommand::help() {
+    const Result result = run({"--help"});
+    QCOMPARE(result.status, 0);
+    for (const char* expected : {"--pdf", "--cuit", "--remuneracion", "--efectivo", "--son-pesos",
+                                 "--barcode", "Estados de salida"}) {
+        QVERIFY2(result.out.contains(QString::fromUtf8(expected)), expected);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestPdfCommand)
+#include "TestPdfCommand.moc"
