@@ -8,6 +8,7 @@
 
 #include "app/BarcodeCommand.h"
 #include "app/PdfCommand.h"
+#include "app/StateReport.h"
 #include "app/VoucherWindow.h"
 #include "assets/Assets.h"
 #include "platform/QtPlatform.h"
@@ -62,6 +63,12 @@ int main(int argc, char** argv) {
     // A tool window does not count as the last window for Qt's quit-on-close.
     QObject::connect(&window, &app::VoucherWindow::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // Opt-in, for tests that drive the real program: what the voucher held.
+    if (const QString report = qEnvironmentVariable("TALONARIO_REPORT_ON_CLOSE");
+        !report.isEmpty()) {
+        QObject::connect(&window, &app::VoucherWindow::closed, &window,
+                         [&window, report] { app::WriteStateReport(window, report); });
+    }
     window.show();
     return QApplication::exec();
 }

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Real key presses through a real X server into the built program: the key
+# filters, shortcuts and focus-leaving computations must act as they do in
+# the offscreen tests, whose key events Qt makes up itself.
+# Usage: x11_keys.sh TALONARIO SEND_DELETE
+set -euo pipefail
+
+talonario=$1
+send_delete=$2
+title='Generador de Facturas'
+
+tmp=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+    if [[ -n $app_pid ]] && kill -0 "$app_pid" 2>/dev/null; then
+        kill -KILL "$app_pid" 2>/dev/null || true
+    fi
+    if [[ -n $xvfb_pid ]]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+trap 'exit 143' TERM INT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [[ -s $tmp/display ]] && break
+    sleep 0.1
+done
+[[ -s $tmp/display ]] || fail "Xvfb did not start"
+DISPLAY=":$(head -n1 "$tmp/display")"
+export DISPLAY
+unset WAYLAND_DISPLAY
+
+TALONARIO_REPORT_ON_CLOSE="$tmp/report" QT_QPA_PLATFORM=xcb "$talonario" \
+    >"$tmp/talonario.log" 2>&1 &
+app_pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n1) || true
+[[ -n $window ]] || { cat "$tmp/talonario.log" >&2; fail "no window titled \"$title\""; }
+xdotool windowfocus --sync "$window"
+sleep 0.5
+
+type() { xdotool type --delay 40 "$1"; }
+key() { xdotool key --delay 40 "$@"; }
+
+# The focus starts in the name box and moves on with Tab, box by box.
+type 'juan'                                  # txtNombre
+key Tab; type '9 de julio'; key ctrl+a ctrl+c # txtCalle: the clipboard now holds text
+key Tab; type '12a-3'; key ctrl+v shift+Insert BackSpace  # txtCP
+key Tab; type 'ñandu'                        # txtLoc
+key Tab; type 'x'; key Home; type 'y'        # txtPcia: the first key made the capital
+key Tab; type '20123456789'; key Home Delete # txtCuit
+key Tab; type '13'                           # txtMes
+key Tab; type '2026'                         # txtAnio
+key Tab                                      # txtCPersonal
+key Tab; type '76'                           # txtRemuneracion
+key Tab                                      # txtRemuneracionDec: left empty
+key Tab                                      # txtRecargo
+key Tab; type '5'                            # txtRecargoDec
+key Tab; key Tab                             # txtOtrosConceptos, txtOtrosConceptosDec
+key Tab; key Tab                             # Check1, txtCheque
+key Tab; type 'á'                            # txtBanco
+key Tab; type 'mil'; key Return; type 'pesos' # txtPesos
+sleep 0.5
+kill -0 "$app_pid" 2>/dev/null || fail "talonario ended while typing"
+
+"$send_delete" "$window" || fail "could not send WM_DELETE_WINDOW"
+for _ in $(seq 100); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+done
+status=0
+wait "$app_pid" || status=$?
+app_pid=
+((status == 0)) || { cat "$tmp/talonario.log" >&2; fail "talonario ended with status $status"; }
+[[ -f $tmp/report ]] || fail "no report of the voucher's texts"
+
+failures=0
+expect() {
+    local actual
+    actual=$(awk -F'\t' -v name="$1" '$1 == name { print $2 }' "$tmp/report")
+    if [[ $actual != "$2" ]]; then
+        echo "FAIL: $1 holds '$actual', expected '$2'" >&2
+        failures=$((failures + 1))
+    fi
+}
+expect txtNombre 'Juan'
+expect txtCalle '9 de julio'
+expect txtCP '12'
+expect txtLoc 'Ñandu'
+expect txtPcia 'yX'
+expect txtCuit '0123456789'
+expect txtMes '1'
+expect txtAnio '2026'
+expect txtRemuneracion '76'
+expect txtRemuneracionDec '00'
+expect txtRecargoDec '05'
+expect txtOtrosConceptosDec '00'
+expect txtRetencion '1'
+expect txtRetencionDec '13'
+expect txtTotal '1'
+expect TXTtotalDec '18'
+expect txtBanco 'Á'
+expect txtPesos 'Mil\npesos'
+((failures == 0)) || { cat "$tmp/report" >&2; exit 1; }
+echo "PASS: real key presses filtered and figures computed as offscreen"
