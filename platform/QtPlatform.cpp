@@ -1,5 +1,6 @@
 #include "platform/QtPlatform.h"
 
+#include <cups/cups.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -81,8 +82,10 @@ void QtPlatform::PrintPage(const Page& page) {
         throw Failure("No se pudo imprimir en " + printer.printerName().toStdString());
     }
     PaintPage(painter, page);
-    if (!painter.end()) {
-        throw Failure("La impresora rechazó el trabajo");
+    // Qt hands the job to CUPS in end() and reports success even when the
+    // queue refused it; CUPS itself knows.
+    if (!painter.end() || cupsLastError() >= IPP_STATUS_REDIRECTION_OTHER_SITE) {
+        throw Failure(std::string("La impresora rechazó el trabajo: ") + cupsLastErrorString());
     }
 }
 
