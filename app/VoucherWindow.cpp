@@ -142,17 +142,17 @@ void VoucherWindow::Build() {
     }
 }
 
-QWidget* VoucherWindow::Create(const Control& spec) {
-    const QString caption = QString::fromUtf8(spec.caption);
-    switch (spec.kind) {
+QWidget* VoucherWindow::Create(const Control& row) {
+    const QString caption = QString::fromUtf8(row.caption);
+    switch (row.kind) {
         case Kind::Entry:
         case Kind::MultiEntry: {
             QWidget* box;
-            if (spec.kind == Kind::Entry) {
+            if (row.kind == Kind::Entry) {
                 auto* line = new QLineEdit(this);
-                line->setAlignment(spec.align | Qt::AlignVCenter);
-                if (spec.maxLength > 0) {
-                    line->setMaxLength(spec.maxLength);
+                line->setAlignment(row.align | Qt::AlignVCenter);
+                if (row.maxLength > 0) {
+                    line->setMaxLength(row.maxLength);
                 }
                 box = line;
             } else {
@@ -165,14 +165,14 @@ QWidget* VoucherWindow::Create(const Control& spec) {
                 box = multi;
             }
             box->setAccessibleName(caption);
-            if (spec.ink == Ink::Black) {
+            if (row.ink == Ink::Black) {
                 Paint(box, QPalette::Base, Qt::white);
             }
-            if (auto rule = RuleFor(spec.filter)) {
+            if (auto rule = RuleFor(row.filter)) {
                 new KeyFilter(box, std::move(rule));
             }
-            if (spec.onLeave != OnLeave::None) {
-                leaveActions_.insert(box, spec.onLeave);
+            if (row.onLeave != OnLeave::None) {
+                leaveActions_.insert(box, row.onLeave);
                 box->installEventFilter(this);
             }
             return box;
@@ -181,18 +181,18 @@ QWidget* VoucherWindow::Create(const Control& spec) {
             auto* label = new QLabel(this);
             label->setTextFormat(Qt::PlainText);  // typed text is shown, never interpreted
             label->setText(caption);
-            label->setAlignment(spec.align | Qt::AlignTop);
+            label->setAlignment(row.align | Qt::AlignTop);
             label->setWordWrap(true);
-            label->setAutoFillBackground(spec.opaque);
+            label->setAutoFillBackground(row.opaque);
             Paint(label, QPalette::Window, Qt::white);
-            SetFramed(label, spec.framed);
+            SetFramed(label, row.framed);
             return label;
         }
         case Kind::Button: {
             auto* button = new QPushButton(caption, this);
             button->setAutoDefault(false);  // Enter and Escape never press it
             button->setDefault(false);
-            if (spec.name == std::string_view("Command2")) {
+            if (row.name == std::string_view("Command2")) {
                 connect(button, &QPushButton::clicked, this, &VoucherWindow::PrintRun);
             } else {
                 connect(button, &QPushButton::clicked, this, &VoucherWindow::SavePdfRun);

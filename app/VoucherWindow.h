@@ -77,7 +77,7 @@ class VoucherWindow : public QWidget {
     using PageOutput = std::function<void(const platform::Page& page, int copy)>;
 
     void Build();
-    QWidget* Create(const Control& spec);
+    QWidget* Create(const Control& row);
     void Leave(OnLeave action, QWidget* box);
     void PadOwnText(QWidget* box);
     QImage RoundTripThroughFile(const QImage& picture);
