@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResource>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <algorithm>
@@ -23,6 +24,7 @@
 #include "entry/LeadingNumber.h"
 #include "paycode/PaymentRecord.h"
 #include "paycode/Validation.h"
+#include "platform/Bitmap.h"
 
 namespace app {
 
@@ -36,12 +38,6 @@ namespace {
 QRect Pixels(const Twips& t) {
     return {t.left / kTwipsPerPixel, t.top / kTwipsPerPixel, t.width / kTwipsPerPixel,
             std::max(1, t.height / kTwipsPerPixel)};
-}
-
-void Paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
 }
 
 // The sunken frame of an entry box, on a label or a multi-line box.
@@ -68,6 +64,14 @@ KeyFilter::Rule RuleFor(Filter filter) {
     return {};
 }
 
+// The voucher picture, read from the program's own memory without a copy of
+// the file.
+QImage VoucherPicture() {
+    const QResource resource(QStringLiteral(":/assets/voucher.bmp"));
+    return platform::ReadBitmap(QByteArray::fromRawData(
+        reinterpret_cast<const char*>(resource.data()), qsizetype(resource.size())));
+}
+
 const Message kNoPrinter{
     QStringLiteral("Verificación de impresora"),
     QStringLiteral("No Hay una impresora instalada. Instale una impresora y vuelva a intentarlo"),
@@ -92,13 +96,14 @@ VoucherWindow::VoucherWindow(platform::Platform& platform, QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       platform_(platform),
-      background_(QStringLiteral(":/assets/voucher.bmp")) {
+      background_(VoucherPicture()) {
     setObjectName(QStringLiteral("Talonario"));
     setWindowTitle(QStringLiteral("Generador de Facturas"));
-    setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
     setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
     setAutoFillBackground(true);
-    Paint(this, QPalette::Window, Qt::white);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
     setFont(VoucherFont(Face::Arial, 8.25, QFont::Normal));
     Build();
     if (QScreen* screen = this->screen()) {
@@ -119,12 +124,16 @@ void VoucherWindow::Build() {
         widget->setGeometry(Pixels(it->rect));
         widget->setFont(VoucherFont(it->face, it->points, it->weight));
         widget->setVisible(it->visible);
+        // One palette per control; the white window behind comes from the parent.
+        QPalette colours = widget->palette();
         if (it->ink == Ink::Black) {
-            Paint(widget, QPalette::WindowText, Qt::black);
-            Paint(widget, QPalette::Text, Qt::black);
+            colours.setColor(QPalette::WindowText, Qt::black);
+            colours.setColor(QPalette::Text, Qt::black);
+            colours.setColor(QPalette::Base, Qt::white);
         } else {
-            Paint(widget, QPalette::WindowText, palette().color(QPalette::ButtonText));
+            colours.setColor(QPalette::WindowText, palette().color(QPalette::ButtonText));
         }
+        widget->setPalette(colours);
         controls_.insert(widget->objectName(), widget);
         if (it->tabIndex >= 0) {
             if (widget->focusPolicy() == Qt::NoFocus) {
@@ -165,9 +174,6 @@ QWidget* VoucherWindow::Create(const Control& row) {
                 box = multi;
             }
             box->setAccessibleName(caption);
-            if (row.ink == Ink::Black) {
-                Paint(box, QPalette::Base, Qt::white);
-            }
             if (auto rule = RuleFor(row.filter)) {
                 new KeyFilter(box, std::move(rule));
             }
@@ -184,7 +190,6 @@ QWidget* VoucherWindow::Create(const Control& row) {
             label->setAlignment(row.align | Qt::AlignTop);
             label->setWordWrap(true);
             label->setAutoFillBackground(row.opaque);
-            Paint(label, QPalette::Window, Qt::white);
             SetFramed(label, row.framed);
             return label;
         }
@@ -203,7 +208,6 @@ QWidget* VoucherWindow::Create(const Control& row) {
             auto* check = new QCheckBox(this);
             check->setAccessibleName(caption);
             check->setAutoFillBackground(true);
-            Paint(check, QPalette::Window, Qt::white);
             return check;
         }
         case Kind::Line:

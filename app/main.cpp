@@ -67,7 +67,9 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Talonario"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+    // PNG named outright: probing the format would load every image plugin.
+    QApplication::setWindowIcon(
+        QPixmap::fromImage(QImage(QStringLiteral(":/assets/icon.png"), "PNG")));
     // Dialogs speak Spanish, as the voucher does.
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -21,7 +21,6 @@ enum class CodeSet { None, B, C };
 struct State {
     Surface* surface = nullptr;           // borrowed for the duration of one call
     std::vector<int>* emitted = nullptr;  // also receives each emitted value when set
-    std::string charsetB;
     std::array<std::string_view, kCode128Patterns.size()> patterns{};
     std::string codeText;
     std::int32_t barHeight = 0;
@@ -89,12 +88,14 @@ void RefuseOutsidePreconditions(std::int16_t barHeightTens, const std::string& t
     }
 }
 
+// The patterns are constant data; code set B needs no table, since its
+// characters run from space to tilde in code order (ISO/IEC 15417).
 void LoadCode128Tables() {
-    state.charsetB.clear();
-    for (char c = ' '; c <= '~'; ++c) {
-        state.charsetB.push_back(c);
-    }
     state.patterns = kCode128Patterns;
+}
+
+int SetBValue(char c) {
+    return static_cast<unsigned char>(c) - ' ';
 }
 
 // Draws one pattern right of the previous one, a one-pixel column per module. Spaces are
@@ -125,7 +126,7 @@ void AddToCheckSum(std::int32_t weight) {
 
 void EmitSetB(char c) {
     NextSymbolPosition();
-    const auto value = static_cast<int>(state.charsetB.find(c));
+    const int value = SetBValue(c);
     AddToCheckSum(Fit<std::int32_t>(std::int64_t{state.symbolPosition} * value, "set B product"));
     if (state.codeSet == CodeSet::None) {
         AddToCheckSum(kStartB);
@@ -273,6 +274,7 @@ void DrawBarcode(Surface& surface, std::int16_t barHeightTens, const std::string
 std::vector<int> EncodeSymbols(const std::string& text) {
     NullSurface discard;
     std::vector<int> emitted;
+    emitted.reserve(std::size_t(CountSymbols(text)) + 3);  // start, check and stop
     Draw(discard, 0, text, 0, &emitted);
     return emitted;
 }

@@ -1,11 +1,14 @@
 #include "barcode/ImageSurface.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QIODevice>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+
+#include "platform/Bitmap.h"
 
 namespace codigo {
 namespace {
@@ -79,8 +82,13 @@ void ImageSurface::Line(std::int16_t, std::int32_t x1, std::int32_t y1, std::int
         }
         const int top = std::max(0, std::min(y1, y2));
         const int bottom = std::min(image_.height() - 1, std::max(y1, y2));
-        for (int y = top; y <= bottom; ++y) {
-            reinterpret_cast<QRgb*>(image_.scanLine(y))[x1] = color;
+        if (top > bottom) {
+            return;
+        }
+        const qsizetype stride = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
+        QRgb* pixel = reinterpret_cast<QRgb*>(image_.scanLine(top)) + x1;
+        for (int y = top; y <= bottom; ++y, pixel += stride) {
+            *pixel = color;
         }
         return;
     }
@@ -146,12 +154,13 @@ void ImageSurface::ResizeArea(int widthPx, int heightPx) {
 }
 
 bool SaveBitmap24(const QImage& picture, QIODevice& device) {
-    // Qt writes 8- and 1-bit images as indexed bitmaps; RGB888 pins the file to 24 bits.
-    return picture.convertToFormat(QImage::Format_RGB888).save(&device, "BMP");
+    return platform::WriteBitmap24(picture, device);
 }
 
 bool SaveBitmap24(const QImage& picture, const QString& path) {
-    return picture.convertToFormat(QImage::Format_RGB888).save(path, "BMP");
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           platform::WriteBitmap24(picture, file) && file.flush();
 }
 
 }  // namespace codigo

@@ -1,11 +1,13 @@
 #include "platform/QtPlatform.h"
 
-#include <cups/cups.h>
+#include "platform/Bitmap.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
@@ -33,6 +35,23 @@ QMessageBox::Icon ToQt(Icon icon) {
             break;
     }
     return QMessageBox::NoIcon;
+}
+
+// The last CUPS request's refusal, if any. libcups is looked up when a page
+// has been printed (Qt's print support has loaded it by then) rather than
+// linked, so that the program starts without it.
+QString LastCupsRefusal() {
+    using LastError = int (*)();
+    using LastErrorString = const char* (*)();
+    constexpr int kFirstFailure = 0x0200;  // IPP statuses below this are successes
+    static QLibrary cups(QStringLiteral("cups"), 2);
+    const auto lastError = reinterpret_cast<LastError>(cups.resolve("cupsLastError"));
+    const auto lastErrorString =
+        reinterpret_cast<LastErrorString>(cups.resolve("cupsLastErrorString"));
+    if (lastError == nullptr || lastErrorString == nullptr || lastError() < kFirstFailure) {
+        return {};
+    }
+    return QString::fromUtf8(lastErrorString());
 }
 
 QString Reason(const QString& what, const QString& path) {
@@ -82,10 +101,13 @@ void QtPlatform::PrintPage(const Page& page) {
         throw Failure("No se pudo imprimir en " + printer.printerName().toStdString());
     }
     PaintPage(painter, page);
+    if (!painter.end()) {
+        throw Failure("La impresora rechazó el trabajo");
+    }
     // Qt hands the job to CUPS in end() and reports success even when the
     // queue refused it; CUPS itself knows.
-    if (!painter.end() || cupsLastError() >= IPP_STATUS_REDIRECTION_OTHER_SITE) {
-        throw Failure(std::string("La impresora rechazó el trabajo: ") + cupsLastErrorString());
+    if (const QString refusal = LastCupsRefusal(); !refusal.isEmpty()) {
+        throw Failure("La impresora rechazó el trabajo: " + refusal.toStdString());
     }
 }
 
@@ -151,8 +173,7 @@ void QtPlatform::SavePicture(const QImage& picture, const QString& path) {
     // A fresh file beside the target, then rename(2): that replaces the name
     // itself, so a link planted at `path` is never followed.
     QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open() || !picture.convertToFormat(QImage::Format_RGB888).save(&file, "BMP") ||
-        !file.flush()) {
+    if (!file.open() || !WriteBitmap24(picture, file) || !file.flush()) {
         throw Failure(Reason(QStringLiteral("No se puede escribir"), path).toStdString());
     }
     if (std::rename(QFile::encodeName(file.fileName()).constData(),
@@ -165,8 +186,9 @@ void QtPlatform::SavePicture(const QImage& picture, const QString& path) {
 }
 
 QImage QtPlatform::LoadPicture(const QString& path) {
-    QImage picture;
-    if (!picture.load(path, "BMP")) {
+    QFile file(path);
+    const QImage picture = file.open(QIODevice::ReadOnly) ? ReadBitmap(file.readAll()) : QImage();
+    if (picture.isNull()) {
         throw Failure(Reason(QStringLiteral("No se puede leer"), path).toStdString());
     }
     return picture;
