@@ -64,14 +64,6 @@ KeyFilter::Rule RuleFor(Filter filter) {
     return {};
 }
 
-// The voucher picture, read from the program's own memory without a copy of
-// the file.
-QImage VoucherPicture() {
-    const QResource resource(QStringLiteral(":/assets/voucher.bmp"));
-    return platform::ReadBitmap(QByteArray::fromRawData(
-        reinterpret_cast<const char*>(resource.data()), qsizetype(resource.size())));
-}
-
 const Message kNoPrinter{
     QStringLiteral("Verificación de impresora"),
     QStringLiteral("No Hay una impresora instalada. Instale una impresora y vuelva a intentarlo"),
@@ -92,11 +84,17 @@ constexpr std::array<const char*, 6> kAmountBoxes{"txtRecargo",        "txtRecar
 
 }  // namespace
 
+QImage ResourcePicture(const char* name) {
+    const QResource resource(QString::fromLatin1(name));
+    return platform::ReadBitmap(QByteArray::fromRawData(
+        reinterpret_cast<const char*>(resource.data()), qsizetype(resource.size())));
+}
+
 VoucherWindow::VoucherWindow(platform::Platform& platform, QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       platform_(platform),
-      background_(VoucherPicture()) {
+      background_(ResourcePicture(":/assets/voucher.bmp")) {
     setObjectName(QStringLiteral("Talonario"));
     setWindowTitle(QStringLiteral("Generador de Facturas"));
     setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);

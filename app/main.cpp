@@ -67,9 +67,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Talonario"));
-    // PNG named outright: probing the format would load every image plugin.
-    QApplication::setWindowIcon(
-        QPixmap::fromImage(QImage(QStringLiteral(":/assets/icon.png"), "PNG")));
+    QApplication::setWindowIcon(QPixmap::fromImage(app::ResourcePicture(":/assets/icon.bmp")));
     // Dialogs speak Spanish, as the voucher does.
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -21,7 +21,7 @@ enum class CodeSet { None, B, C };
 struct State {
     Surface* surface = nullptr;           // borrowed for the duration of one call
     std::vector<int>* emitted = nullptr;  // also receives each emitted value when set
-    std::array<std::string_view, kCode128Patterns.size()> patterns{};
+    const std::array<std::string_view, kCode128Patterns.size()>* patterns = nullptr;
     std::string codeText;
     std::int32_t barHeight = 0;
     std::int32_t barTop = 0;
@@ -91,7 +91,7 @@ void RefuseOutsidePreconditions(std::int16_t barHeightTens, const std::string& t
 // The patterns are constant data; code set B needs no table, since its
 // characters run from space to tilde in code order (ISO/IEC 15417).
 void LoadCode128Tables() {
-    state.patterns = kCode128Patterns;
+    state.patterns = &kCode128Patterns;
 }
 
 int SetBValue(char c) {
@@ -113,7 +113,7 @@ void Emit(int value) {
     if (state.emitted != nullptr) {
         state.emitted->push_back(value);
     }
-    DrawModules(value == kStopSymbol ? kStopPattern : state.patterns.at(value));
+    DrawModules(value == kStopSymbol ? kStopPattern : state.patterns->at(value));
 }
 
 void NextSymbolPosition() {

@@ -11,6 +11,8 @@ namespace platform {
 // BMP codec converts pixel by pixel, which made the bitmap round trip the
 // slowest step of producing a barcode and of drawing the voucher at start.
 
+// `image` as the bytes of an uncompressed 24-bit bitmap file.
+QByteArray EncodeBitmap24(const QImage& image);
 // Writes `image` as an uncompressed 24-bit bitmap. False when writing fails.
 bool WriteBitmap24(const QImage& image, QIODevice& device);
 

@@ -2,6 +2,8 @@
 
 #include "platform/Bitmap.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -170,24 +173,43 @@ QString QtPlatform::TemporaryFolder() {
 }
 
 void QtPlatform::SavePicture(const QImage& picture, const QString& path) {
-    // A fresh file beside the target, then rename(2): that replaces the name
-    // itself, so a link planted at `path` is never followed.
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open() || !WriteBitmap24(picture, file) || !file.flush()) {
-        throw Failure(Reason(QStringLiteral("No se puede escribir"), path).toStdString());
-    }
-    if (std::rename(QFile::encodeName(file.fileName()).constData(),
-                    QFile::encodeName(path).constData()) != 0) {
+    const QByteArray bytes = EncodeBitmap24(picture);
+    const QByteArray name = QFile::encodeName(path);
+    // The name itself is replaced: whatever lies there (a stale bitmap, or a
+    // link planted to make us overwrite a file elsewhere) is removed, and
+    // O_EXCL refuses a link that reappears before the file is created.
+    ::unlink(name.constData());
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
         throw Failure(
-            Reason(QStringLiteral("No se puede reemplazar (%1)").arg(std::strerror(errno)), path)
+            Reason(QStringLiteral("No se puede escribir (%1)").arg(std::strerror(errno)), path)
                 .toStdString());
     }
-    file.setAutoRemove(false);
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        written += n;
+    }
+    const int saved = errno;
+    if (::close(fd) != 0 || written != bytes.size()) {
+        ::unlink(name.constData());  // never leave half a picture behind
+        throw Failure(
+            Reason(QStringLiteral("No se puede escribir (%1)").arg(std::strerror(saved)), path)
+                .toStdString());
+    }
 }
 
 QImage QtPlatform::LoadPicture(const QString& path) {
     QFile file(path);
-    const QImage picture = file.open(QIODevice::ReadOnly) ? ReadBitmap(file.readAll()) : QImage();
+    const QImage picture = file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
+                               ? ReadBitmap(file.readAll())
+                               : QImage();
     if (picture.isNull()) {
         throw Failure(Reason(QStringLiteral("No se puede leer"), path).toStdString());
     }
@@ -195,8 +217,10 @@ QImage QtPlatform::LoadPicture(const QString& path) {
 }
 
 void QtPlatform::DeleteFile(const QString& path) {
-    if (!QFile::remove(path) && QFileInfo::exists(path)) {
-        throw Failure(Reason(QStringLiteral("No se puede borrar"), path).toStdString());
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
+        throw Failure(
+            Reason(QStringLiteral("No se puede borrar (%1)").arg(std::strerror(errno)), path)
+                .toStdString());
     }
 }
 

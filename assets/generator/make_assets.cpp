@@ -203,7 +203,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
+    // The icon also as a bitmap: the program reads bitmaps itself at start-up,
+    // without waking Qt's image plugins; the PNG serves everything else.
+    const QImage icon = DrawIcon();
     const bool ok = Save(DrawVoucher(), folder + QStringLiteral("/voucher.bmp"), "BMP") &&
-                    Save(DrawIcon(), folder + QStringLiteral("/icon.png"), "PNG");
+                    Save(icon, folder + QStringLiteral("/icon.png"), "PNG") &&
+                    Save(icon, folder + QStringLiteral("/icon.bmp"), "BMP");
     return ok ? 0 : 1;
 }
