@@ -1,15 +1,14 @@
 #include <QApplication>
-#include <QEvent>
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTextStream>
 #include <QTranslator>
-#include <cstdlib>
 #include <cstring>
 
 #include "app/BarcodeCommand.h"
 #include "app/PdfCommand.h"
+#include "app/QuitAfterFirstPaint.h"
 #include "app/StateReport.h"
 #include "app/VoucherWindow.h"
 #include "assets/Assets.h"
@@ -32,20 +31,6 @@ void UseOffscreenPlatform() {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 }
-
-// Ends the process once the watched window's first paint has been handled. Queued, so the
-// paint and its flush finish first; no teardown, so a timer around the process stops there.
-class QuitAfterFirstPaint : public QObject {
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(), [] { std::_Exit(0); }, Qt::QueuedConnection);
-        }
-        return false;
-    }
-};
 
 }  // namespace
 
@@ -75,7 +60,7 @@ int main(int argc, char** argv) {
         QApplication::installTranslator(&qtTranslator);
     }
     platform::QtPlatform platform;
-    QuitAfterFirstPaint quitAfterFirstPaint;
+    app::QuitAfterFirstPaint quitAfterFirstPaint;
     app::VoucherWindow window(platform);
     // TALONARIO_EXIT_AFTER_FIRST_PAINT set: exit once the window has painted (start-up benchmark).
     if (qEnvironmentVariableIsSet("TALONARIO_EXIT_AFTER_FIRST_PAINT")) {

@@ -4,32 +4,14 @@
 // font system up: the part of start-up any window with text pays.
 
 #include <QApplication>
-#include <QEvent>
 #include <QLabel>
 #include <QWidget>
-#include <cstdlib>
 
-namespace {
-
-// Ends the process once the watched window's first paint has been handled. Queued, so the
-// paint and its flush finish first; no teardown, so a timer around the process stops there.
-class QuitAfterFirstPaint : public QObject {
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(), [] { std::_Exit(0); }, Qt::QueuedConnection);
-        }
-        return false;
-    }
-};
-
-}  // namespace
+#include "app/QuitAfterFirstPaint.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QuitAfterFirstPaint quitAfterFirstPaint;
+    app::QuitAfterFirstPaint quitAfterFirstPaint;
     QWidget window;
     window.setFixedSize(670, 708);
     if (QApplication::arguments().contains(QStringLiteral("--label"))) {
