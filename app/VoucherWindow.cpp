@@ -523,10 +523,11 @@ void VoucherWindow::PrintRun() {
 QString VoucherWindow::ProposedPdfName() const {
     // Named after whose voucher it is and which month it settles, so a folder
     // of vouchers sorts by employer and period.
+    // Digits only: pasted text must not put a separator into the name.
     return QStringLiteral("comprobante-%1-%2-%3.pdf")
-        .arg(entry::TrimBlanks(text(QStringLiteral("txtCuit"))),
-             entry::TrimBlanks(text(QStringLiteral("txtAnio"))),
-             entry::PadZeros(entry::TrimBlanks(text(QStringLiteral("txtMes"))), 2));
+        .arg(entry::LeadingDigits(text(QStringLiteral("txtCuit"))),
+             entry::LeadingDigits(text(QStringLiteral("txtAnio"))),
+             entry::PadZeros(entry::LeadingDigits(text(QStringLiteral("txtMes"))), 2));
 }
 
 std::vector<platform::Page> VoucherWindow::RecordCopies(QStringList& failures) {
