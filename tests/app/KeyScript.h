@@ -4,10 +4,10 @@
 #include <QtTest>
 
 // Types a script of keys into the widget that has the focus, as a person at
-// the keyboard would: literal characters, plus {Name} for special keys and
+// the keyboard would: literal characters, plus {Name} for named keys and
 // shortcuts. The characters carry their own text, so ñ and á arrive as typed.
 inline void PlayKeys(const QString& script) {
-    static const QHash<QString, std::pair<Qt::Key, Qt::KeyboardModifiers>> special{
+    static const QHash<QString, std::pair<Qt::Key, Qt::KeyboardModifiers>> named{
         {"Backspace", {Qt::Key_Backspace, Qt::NoModifier}},
         {"Enter", {Qt::Key_Return, Qt::NoModifier}},
         {"KeypadEnter", {Qt::Key_Enter, Qt::KeypadModifier}},
@@ -29,8 +29,8 @@ inline void PlayKeys(const QString& script) {
         if (script[i] == u'{') {
             const qsizetype end = script.indexOf(u'}', i);
             const QString name = script.mid(i + 1, end - i - 1);
-            QVERIFY2(special.contains(name), qPrintable("unknown key " + name));
-            const auto [key, modifiers] = special.value(name);
+            QVERIFY2(named.contains(name), qPrintable("unknown key " + name));
+            const auto [key, modifiers] = named.value(name);
             QTest::keyClick(target, key, modifiers);
             i = end;
             continue;

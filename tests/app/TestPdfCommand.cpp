@@ -2,7 +2,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "PdfInspect.h"
+#include "PdfReadBack.h"
 #include "ZbarDecode.h"
 
 // `talonario --pdf`: the voucher from the command line, run as a user would.

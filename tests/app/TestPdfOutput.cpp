@@ -2,7 +2,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "PdfInspect.h"
+#include "PdfReadBack.h"
 #include "VoucherFixture.h"
 #include "ZbarDecode.h"
 

@@ -17,8 +17,8 @@ constexpr int kColumnsPerPixel = 2;
 constexpr int kMargin = 40;
 
 QImage Prepared(const QImage& image) {
-    const QImage wide = image.scaled(image.width() * kColumnsPerPixel, image.height(),
-                                     Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    // Columns repeated, not blended (the default, fast transformation).
+    const QImage wide = image.scaled(image.width() * kColumnsPerPixel, image.height());
     QImage grey(wide.width() + 2 * kMargin, wide.height() + 2 * kMargin, QImage::Format_Grayscale8);
     grey.fill(Qt::white);
     QPainter(&grey).drawImage(kMargin, kMargin, wide);

@@ -1,4 +1,4 @@
-#include "PdfInspect.h"
+#include "PdfReadBack.h"
 
 #include <QProcess>
 #include <QRegularExpression>
