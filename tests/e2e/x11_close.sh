@@ -7,41 +7,7 @@ set -euo pipefail
 
 talonario=$1
 send_delete=$2
-title='Generador de Facturas'
-
-tmp=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-    if [[ -n $app_pid ]] && kill -0 "$app_pid" 2>/dev/null; then
-        kill -KILL "$app_pid" 2>/dev/null || true
-    fi
-    if [[ -n $xvfb_pid ]]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-# A timeout's TERM ends the script through its exit path, so nothing is left running.
-trap 'exit 143' TERM INT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-# Repeats a command every tenth of a second until it succeeds, for at most
-# $1 seconds.
-within() {
-    local seconds=$1
-    shift
-    local tries=$((seconds * 10))
-    until "$@"; do
-        ((--tries > 0)) || return 1
-        sleep 0.1
-    done
-}
+source "$(dirname "$0")/x11_session.sh"
 
 # An ended child that has not been waited for still answers kill -0.
 running() {
@@ -49,24 +15,7 @@ running() {
     state=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) && [[ $state != Z ]]
 }
 
-# Xvfb picks a free display number itself and writes it once it is ready.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb_pid=$!
-within 10 test -s "$tmp/display" || { cat "$tmp/xvfb.log" >&2; fail "Xvfb did not start"; }
-DISPLAY=":$(head -n1 "$tmp/display")"
-export DISPLAY
-unset WAYLAND_DISPLAY
-
-QT_QPA_PLATFORM=xcb "$talonario" >"$tmp/talonario.log" 2>&1 &
-app_pid=$!
-
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n1) ||
-    true
-[[ -n $window ]] || { cat "$tmp/talonario.log" >&2; fail "no window titled \"$title\""; }
-
-# No window manager runs, so the focus is given explicitly.
-xdotool windowfocus --sync "$window"
-sleep 0.5
+start_talonario
 
 # The dark pixels inside the frame of the name box (216,90 313x19 in the
 # window); the box starts empty with the focus in it, and a blinking caret

@@ -7,47 +7,8 @@ set -euo pipefail
 
 talonario=$1
 send_delete=$2
-title='Generador de Facturas'
-
-tmp=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-    if [[ -n $app_pid ]] && kill -0 "$app_pid" 2>/dev/null; then
-        kill -KILL "$app_pid" 2>/dev/null || true
-    fi
-    if [[ -n $xvfb_pid ]]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 143' TERM INT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s $tmp/display ]] && break
-    sleep 0.1
-done
-[[ -s $tmp/display ]] || fail "Xvfb did not start"
-DISPLAY=":$(head -n1 "$tmp/display")"
-export DISPLAY
-unset WAYLAND_DISPLAY
-
-TALONARIO_REPORT_ON_CLOSE="$tmp/report" QT_QPA_PLATFORM=xcb "$talonario" \
-    >"$tmp/talonario.log" 2>&1 &
-app_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n1) || true
-[[ -n $window ]] || { cat "$tmp/talonario.log" >&2; fail "no window titled \"$title\""; }
-xdotool windowfocus --sync "$window"
-sleep 0.5
+source "$(dirname "$0")/x11_session.sh"
+start_talonario TALONARIO_REPORT_ON_CLOSE="$tmp/report"
 
 type() { xdotool type --delay 40 "$1"; }
 key() { xdotool key --delay 40 "$@"; }

@@ -1,0 +1,51 @@
+# Sourced by the X11 tests: a private Xvfb, the program started on it, and
+# cleanup that leaves nothing running. Defines fail(), start_talonario and
+# $window once the voucher window is up; expects $talonario to be set.
+# shellcheck shell=bash
+
+title='Generador de Facturas'
+tmp=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+    if [[ -n $app_pid ]] && kill -0 "$app_pid" 2>/dev/null; then
+        kill -KILL "$app_pid" 2>/dev/null || true
+    fi
+    if [[ -n $xvfb_pid ]]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+# A timeout's TERM ends the script through its exit path, so nothing is left running.
+trap 'exit 143' TERM INT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Xvfb picks a free display number itself and writes it once it is ready.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [[ -s $tmp/display ]] && break
+    sleep 0.1
+done
+[[ -s $tmp/display ]] || { cat "$tmp/xvfb.log" >&2; fail "Xvfb did not start"; }
+DISPLAY=":$(head -n1 "$tmp/display")"
+export DISPLAY
+unset WAYLAND_DISPLAY
+
+# Starts the program (extra environment as arguments, NAME=VALUE) and waits
+# for its window; no window manager runs, so the focus is given explicitly.
+start_talonario() {
+    env "$@" QT_QPA_PLATFORM=xcb "$talonario" >"$tmp/talonario.log" 2>&1 &
+    app_pid=$!
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n1) ||
+        true
+    [[ -n $window ]] || { cat "$tmp/talonario.log" >&2; fail "no window titled \"$title\""; }
+    xdotool windowfocus --sync "$window"
+    sleep 0.5
+}
