@@ -50,27 +50,6 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Discards the drawing; lets EncodeSymbols run exactly the code path DrawBarcode runs.
-class NullSurface final : public Surface {
-  public:
-    void ClearPicture() override {}
-    void SetBackColor(std::uint32_t) override {}
-    void SetAutoRedraw(bool) override {}
-    void SetScaleMode(int) override {}
-    double TextHeight(const std::string&) override { return 0; }
-    void SetHeight(double) override {}
-    void SetWidth(double) override {}
-    void Line(std::int16_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-              std::uint32_t) override {}
-    double TextWidth(const std::string&) override { return 0; }
-    void SetCurrentX(double) override {}
-    void SetCurrentY(std::int32_t) override {}
-    void Print(const std::string&) override {}
-    void KeepImageAsPicture() override {}
-    double TwipsPerPixelX() const override { return 1; }
-    double TwipsPerPixelY() const override { return 1; }
-};
-
 void RefuseOutsidePreconditions(std::int16_t barHeightTens, const std::string& text) {
     if (barHeightTens < 0) {
         throw std::invalid_argument("bar height " + std::to_string(barHeightTens) + " is negative");
@@ -272,7 +251,7 @@ void DrawBarcode(Surface& surface, std::int16_t barHeightTens, const std::string
 }
 
 std::vector<int> EncodeSymbols(const std::string& text) {
-    NullSurface discard;
+    DiscardingSurface discard;
     std::vector<int> emitted;
     emitted.reserve(std::size_t(CountSymbols(text)) + 3);  // start, check and stop
     Draw(discard, 0, text, 0, &emitted);

@@ -33,4 +33,26 @@ class Surface {
     virtual double TwipsPerPixelY() const = 0;
 };
 
+// A surface that draws nothing: lets the encoder run its drawing path when
+// only the symbol values are wanted. Override what you want to observe.
+class DiscardingSurface : public Surface {
+  public:
+    void ClearPicture() override {}
+    void SetBackColor(std::uint32_t) override {}
+    void SetAutoRedraw(bool) override {}
+    void SetScaleMode(int) override {}
+    double TextHeight(const std::string&) override { return 0; }
+    void SetHeight(double) override {}
+    void SetWidth(double) override {}
+    void Line(std::int16_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+              std::uint32_t) override {}
+    double TextWidth(const std::string&) override { return 0; }
+    void SetCurrentX(double) override {}
+    void SetCurrentY(std::int32_t) override {}
+    void Print(const std::string&) override {}
+    void KeepImageAsPicture() override {}
+    double TwipsPerPixelX() const override { return 15; }
+    double TwipsPerPixelY() const override { return 15; }
+};
+
 }  // namespace codigo
