@@ -25,16 +25,29 @@ QString FromIcu(const icu::UnicodeString& text) {
 // Spanish spell-out with the masculine cardinal rules, which say "un" and
 // "veintiún" before the noun (pesos) as Spanish does. Null when ICU lacks
 // the rules; callers then offer no words rather than wrong ones.
-std::unique_ptr<icu::RuleBasedNumberFormat> SpellOut() {
+std::unique_ptr<icu::RuleBasedNumberFormat> MakeSpellOut(bool lenient) {
     UErrorCode status = U_ZERO_ERROR;
     auto format = std::make_unique<icu::RuleBasedNumberFormat>(icu::URBNF_SPELLOUT,
                                                                icu::Locale("es"), status);
     format->setDefaultRuleSet(icu::UnicodeString(u"%spellout-cardinal-masculine"), status);
     format->setContext(UDISPCTX_CAPITALIZATION_FOR_BEGINNING_OF_SENTENCE, status);
+    format->setLenient(lenient);
     if (U_FAILURE(status)) {
         return nullptr;
     }
     return format;
+}
+
+// Building the rules takes milliseconds, more than a whole voucher may take
+// in a batch, so each thread builds them once.
+const icu::RuleBasedNumberFormat* SpellOut() {
+    thread_local const auto format = MakeSpellOut(false);
+    return format.get();
+}
+
+icu::RuleBasedNumberFormat* LenientSpellOut() {
+    thread_local const auto format = MakeSpellOut(true);
+    return format.get();
 }
 
 QString TwoDigits(int cents) {
@@ -49,7 +62,7 @@ QString AmountInWords(const QString& pesos, const QString& cents) {
     if (!kDigits.match(pesos).hasMatch() || !kCents.match(cents).hasMatch()) {
         return {};
     }
-    const auto format = SpellOut();
+    const icu::RuleBasedNumberFormat* format = SpellOut();
     if (!format) {
         return {};
     }
@@ -75,11 +88,10 @@ std::optional<Amount> AmountFromWords(const QString& words) {
     if (number.isEmpty()) {
         return std::nullopt;
     }
-    const auto format = SpellOut();
+    icu::RuleBasedNumberFormat* format = LenientSpellOut();
     if (!format) {
         return std::nullopt;
     }
-    format->setLenient(true);
     const icu::UnicodeString text = ToIcu(number);
     icu::Formattable value;
     icu::ParsePosition position(0);
