@@ -108,22 +108,8 @@ void EntryNotices::CheckCuit() {
 }
 
 void EntryNotices::CheckPesos() {
-    const QString pesos = total_->text();
-    const QString cents = totalCents_->text();
-    const QString totalWords = entry::AmountInWords(pesos, cents);
-    const QString typed = pesos_->toPlainText();
-    const std::optional<entry::Amount> read = totalWords.isEmpty() || typed.trimmed().isEmpty()
-                                                  ? std::nullopt
-                                                  : entry::AmountFromWords(typed);
-    const entry::Amount total{QString::number(pesos.toLongLong()),
-                              cents.rightJustified(2, QLatin1Char('0'))};
-    if (!read || *read == total) {
-        pesosNotice_.Show({});
-        return;
-    }
     pesosNotice_.Show(
-        QStringLiteral("«Son Pesos» dice %1,%2 pero el total es %3,%4; en letras: «%5»")
-            .arg(read->pesos, read->cents, total.pesos, total.cents, totalWords));
+        entry::AmountWordsProblem(pesos_->toPlainText(), total_->text(), totalCents_->text()));
 }
 
 }  // namespace app

@@ -108,6 +108,23 @@ std::optional<Amount> AmountFromWords(const QString& words) {
                   TwoDigits(parts.captured(2).toInt())};
 }
 
+QString AmountWordsProblem(const QString& words, const QString& pesos, const QString& cents) {
+    if (words.trimmed().isEmpty()) {
+        return {};
+    }
+    const QString totalWords = AmountInWords(pesos, cents);
+    if (totalWords.isEmpty()) {
+        return {};
+    }
+    const std::optional<Amount> read = AmountFromWords(words);
+    const Amount total{QString::number(pesos.toLongLong()), TwoDigits(cents.toInt())};
+    if (!read || *read == total) {
+        return {};
+    }
+    return QStringLiteral("«Son Pesos» dice %1,%2 pero el total es %3,%4; en letras: «%5»")
+        .arg(read->pesos, read->cents, total.pesos, total.cents, totalWords);
+}
+
 WrittenAmount ReadWrittenAmount(const QString& text) {
     static const QRegularExpression kWhole(QStringLiteral("^[0-9]*$"));
     static const QRegularExpression kDecimal(QStringLiteral("^([0-9]*)[,.]([0-9]{1,2})$"));

@@ -21,6 +21,12 @@ QString AmountInWords(const QString& pesos, const QString& cents);
 // None when the words do not read as an amount at all.
 std::optional<Amount> AmountFromWords(const QString& words);
 
+// What is wrong when `words` read as an amount other than the total
+// (`pesos`, `cents` as in the total labels), in words that give the total's
+// own; empty when they agree, when they read as no amount at all, or when
+// there is no total yet.
+QString AmountWordsProblem(const QString& words, const QString& pesos, const QString& cents);
+
 // An amount as written on the command line, and what it reads as.
 struct WrittenAmount {
     enum class Reading {

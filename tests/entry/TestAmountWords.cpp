@@ -18,6 +18,8 @@ class TestAmountWords : public QObject {
     void wordsReadBack();
     void fromWords_data();
     void fromWords();
+    void problem_data();
+    void problem();
     void written_data();
     void written();
 };
@@ -113,6 +115,52 @@ void TestAmountWords::fromWords() {
     QFETCH(QString, words);
     QFETCH(std::optional<Amount>, amount);
     QCOMPARE(entry::AmountFromWords(words), amount);
+}
+
+void TestAmountWords::problem_data() {
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<QString>("pesos");
+    QTest::addColumn<QString>("cents");
+    QTest::addColumn<QString>("problem");
+    const QString none;
+    const QString wrong = QStringLiteral(
+        "«Son Pesos» dice %1 pero el total es 1650,50; en letras: «Mil seiscientos cincuenta con "
+        "50/100»");
+    QTest::newRow("agreeing") << "Mil seiscientos cincuenta con 50/100"
+                              << "1650"
+                              << "50" << none;
+    QTest::newRow("other cents") << "Mil seiscientos cincuenta con 05/100"
+                                 << "1650"
+                                 << "50" << wrong.arg("1650,05");
+    QTest::newRow("other pesos") << "Seiscientos cincuenta con 50/100"
+                                 << "1650"
+                                 << "50" << wrong.arg("650,50");
+    QTest::newRow("no cents read as 00") << "Mil seiscientos cincuenta"
+                                         << "1650"
+                                         << "50" << wrong.arg("1650,00");
+    QTest::newRow("no cents agree with a round total") << "Mil"
+                                                       << "1000"
+                                                       << "00" << none;
+    QTest::newRow("no amount in the words") << "Pago a cuenta"
+                                            << "1650"
+                                            << "50" << none;
+    QTest::newRow("empty box") << ""
+                               << "1650"
+                               << "50" << none;
+    QTest::newRow("blank box") << " \n "
+                               << "1650"
+                               << "50" << none;
+    QTest::newRow("no total yet") << "Mil"
+                                  << ""
+                                  << "" << none;
+}
+
+void TestAmountWords::problem() {
+    QFETCH(QString, words);
+    QFETCH(QString, pesos);
+    QFETCH(QString, cents);
+    QFETCH(QString, problem);
+    QCOMPARE(entry::AmountWordsProblem(words, pesos, cents), problem);
 }
 
 void TestAmountWords::written_data() {
