@@ -5,11 +5,13 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QRegularExpression>
 #include <array>
 #include <optional>
 
+#include "app/EntryNotices.h"
 #include "app/VoucherWindow.h"
+#include "entry/AmountWords.h"
+#include "paycode/CuitCheck.h"
 #include "platform/QtPlatform.h"
 
 namespace app {
@@ -50,14 +52,14 @@ constexpr std::array kTextOptions{
     TextOption{"cp", "txtCP", "Código postal"},
     TextOption{"localidad", "txtLoc", "Localidad"},
     TextOption{"provincia", "txtPcia", "Provincia"},
-    TextOption{"cuit", "txtCuit", "C.U.I.T., 11 dígitos"},
+    TextOption{"cuit", "txtCuit", "C.U.I.T., 11 dígitos o 20-12345678-6"},
     TextOption{"mes", "txtMes", "Mes liquidado, 1 a 12"},
     TextOption{"anio", "txtAnio", "Año liquidado"},
     TextOption{"personal", "txtCPersonal", "Cantidad de personal"},
     TextOption{"otros-desc", "txtOtrosDesc", "Descripción de otros conceptos"},
     TextOption{"cheque", "txtCheque", "Cheque o giro número"},
     TextOption{"banco", "txtBanco", "Banco del cheque"},
-    TextOption{"son-pesos", "txtPesos", "Importe en letras"},
+    TextOption{"son-pesos", "txtPesos", "Importe en letras, o «auto» para el total en letras"},
     TextOption{"dia", "Text2", "Día del depósito"},
     TextOption{"mes-deposito", "Text3", "Mes del depósito, en letras"},
     TextOption{"anio-deposito", "Text4", "Últimos dos dígitos del año del depósito"},
@@ -100,20 +102,28 @@ std::optional<QString> Type(VoucherWindow& window, const char* box, const QStrin
     return std::nullopt;
 }
 
-// "1000", "1000,5" or "1000.05": whole pesos and two cents digits.
-std::optional<std::pair<QString, QString>> SplitAmount(const QString& value) {
-    const qsizetype mark = value.indexOf(QRegularExpression(QStringLiteral("[,.]")));
-    if (mark < 0) {
-        return std::pair{value, QString()};
+// Why a written amount is refused, with the forms that are accepted.
+QString AmountRefusal(const QString& option, const QString& value,
+                      entry::WrittenAmount::Reading reading) {
+    const QString why =
+        reading == entry::WrittenAmount::Reading::Ambiguous
+            ? QStringLiteral("«%1» es ambiguo: puede leerse como miles o como decimales.")
+            : QStringLiteral("importe no válido «%1».");
+    return QStringLiteral("--%1: %2 Formas aceptadas: %3")
+        .arg(option, why.arg(value), entry::AcceptedAmountForms());
+}
+
+// The remarks the window would show beside its validation, as the command
+// line reports them: warnings, or with --estricto refusals.
+QStringList Remarks(VoucherWindow& window) {
+    QStringList remarks;
+    for (const BoxNotice* notice :
+         {&window.notices().cuitNotice(), &window.notices().pesosNotice()}) {
+        if (!notice->text().isEmpty()) {
+            remarks << notice->text();
+        }
     }
-    QString cents = value.mid(mark + 1);
-    if (cents.isEmpty() || cents.size() > 2) {
-        return std::nullopt;
-    }
-    if (cents.size() == 1) {
-        cents += u'0';  // 1000,5 is fifty cents
-    }
-    return std::pair{value.left(mark), cents};
+    return remarks;
 }
 
 void AddOptions(QCommandLineParser& parser) {
@@ -124,6 +134,9 @@ void AddOptions(QCommandLineParser& parser) {
         "el código de pago en la salida estándar.\n"
         "Con --barcode TEXTO --output ARCHIVO.bmp [--bar-height DECENAS] [--legend]\n"
         "dibuja un código de barras Code 128.\n\n"
+        "Un dígito verificador del C.U.I.T. incorrecto, o un importe en letras que dice\n"
+        "otra cosa que el total, dan un aviso en la salida de errores; con --estricto\n"
+        "rechazan el comprobante.\n\n"
         "Estados de salida: 0 hecho; 2 opción o valor rechazado, o comprobante no válido\n"
         "(el motivo va a la salida de errores); 3 no se pudo escribir el archivo."));
     parser.addHelpOption();
@@ -134,12 +147,15 @@ void AddOptions(QCommandLineParser& parser) {
                           QStringLiteral("texto")});
     }
     for (const AmountOption& option : kAmountOptions) {
-        parser.addOption(
-            {QString::fromUtf8(option.name),
-             QString::fromUtf8(option.help) + QStringLiteral(" (pesos, decimales tras , o .)"),
-             QStringLiteral("importe")});
+        parser.addOption({QString::fromUtf8(option.name),
+                          QString::fromUtf8(option.help) + QStringLiteral(" (") +
+                              entry::AcceptedAmountForms() + u')',
+                          QStringLiteral("importe")});
     }
     parser.addOption({QStringLiteral("efectivo"), QStringLiteral("Pago en efectivo.")});
+    parser.addOption({QStringLiteral("estricto"),
+                      QStringLiteral("Los avisos (dígito verificador, importe en letras) rechazan "
+                                     "el comprobante.")});
 }
 
 }  // namespace
@@ -163,10 +179,16 @@ int RunPdfCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
 
     ConsolePlatform platform(err);
     VoucherWindow window(platform);
+    const QString sonPesos = QStringLiteral("son-pesos");
+    const bool wordsFromTotal = parser.value(sonPesos) == QStringLiteral("auto");
     for (const TextOption& option : kTextOptions) {
         const QString name = QString::fromUtf8(option.name);
-        if (parser.isSet(name)) {
-            if (auto error = Type(window, option.box, parser.value(name))) {
+        if (parser.isSet(name) && !(name == sonPesos && wordsFromTotal)) {
+            QString value = parser.value(name);
+            if (name == QStringLiteral("cuit")) {
+                value = paycode::CuitFromWrittenForm(value);
+            }
+            if (auto error = Type(window, option.box, value)) {
                 err << "--" << name << ": " << *error << Qt::endl;
                 return kRefused;
             }
@@ -177,13 +199,13 @@ int RunPdfCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
         if (!parser.isSet(name)) {
             continue;
         }
-        const auto amount = SplitAmount(parser.value(name));
-        if (!amount) {
-            err << "--" << name << ": importe no válido «" << parser.value(name) << "»" << Qt::endl;
+        const entry::WrittenAmount amount = entry::ReadWrittenAmount(parser.value(name));
+        if (amount.reading != entry::WrittenAmount::Reading::Amount) {
+            err << AmountRefusal(name, parser.value(name), amount.reading) << Qt::endl;
             return kRefused;
         }
-        for (const auto& [box, part] :
-             {std::pair{option.pesosBox, amount->first}, {option.centsBox, amount->second}}) {
+        for (const auto& [box, part] : {std::pair{option.pesosBox, amount.amount.pesos},
+                                        {option.centsBox, amount.amount.cents}}) {
             if (auto error = Type(window, box, part)) {
                 err << "--" << name << ": " << *error << Qt::endl;
                 return kRefused;
@@ -195,6 +217,17 @@ int RunPdfCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
     for (const char* box : kLeaveOrder) {
         QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
         QCoreApplication::sendEvent(window.control(QString::fromUtf8(box)), &leave);
+    }
+    if (wordsFromTotal) {
+        window.notices().TakeTotalInWords();
+    }
+    const QStringList remarks = Remarks(window);
+    const bool strict = parser.isSet(QStringLiteral("estricto"));
+    for (const QString& remark : remarks) {
+        err << (strict ? QString() : QStringLiteral("Aviso: ")) << remark << Qt::endl;
+    }
+    if (strict && !remarks.isEmpty()) {
+        return kRefused;
     }
 
     try {
