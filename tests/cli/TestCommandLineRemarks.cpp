@@ -17,6 +17,7 @@ class TestCommandLineRemarks : public QObject {
     void amountForms_data();
     void amountForms();
     void helpNamesTheOptions();
+    void strictGoesWithTheVoucherOnly();
 
   private:
     struct Result {
@@ -186,6 +187,17 @@ void TestCommandLineRemarks::helpNamesTheOptions() {
     for (const char* expected : {"--estricto", "«auto»", "20-12345678-6", "1.000,50"}) {
         QVERIFY2(help.contains(QString::fromUtf8(expected)), expected);
     }
+}
+
+void TestCommandLineRemarks::strictGoesWithTheVoucherOnly() {
+    QProcess process;
+    process.start(QStringLiteral(TALONARIO_BINARY),
+                  {"--barcode", "1", "--output", dir.filePath("b.bmp"), "--estricto"});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 2);
+    QVERIFY(QString::fromUtf8(process.readAllStandardError())
+                .contains(QStringLiteral("--estricto va solo con --pdf")));
+    QVERIFY(!QFile::exists(dir.filePath("b.bmp")));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLineRemarks)
