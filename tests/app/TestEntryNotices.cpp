@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -51,6 +52,7 @@ class TestEntryNotices : public QObject {
     void placeholderFollowsTheTotal();
     void shortcutTakesTheWords();
     void contextMenuOffersTheWordsWithItsShortcut();
+    void rightClickOpensThatMenu();
     void nothingToTakeBeforeATotal();
     void wordsAgainstTotal_data();
     void wordsAgainstTotal();
@@ -200,6 +202,19 @@ void TestEntryNotices::contextMenuOffersTheWordsWithItsShortcut() {
     take->trigger();
     QCOMPARE(pesos()->toPlainText(), QStringLiteral("Un con 00/100"));
     QCOMPARE(window->notices().pesosNotice().text(), QString());
+}
+
+void TestEntryNotices::rightClickOpensThatMenu() {
+    setTotal("1", "00");
+    QWidget* viewport = pesos()->viewport();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(3, 3),
+                            viewport->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(viewport, &click);
+    QMenu* menu = nullptr;
+    QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr);
+    QCOMPARE(menu->actions().last(), window->notices().takeAction());
+    menu->close();
+    QCOMPARE(pesos()->toPlainText(), QString());
 }
 
 void TestEntryNotices::nothingToTakeBeforeATotal() {
