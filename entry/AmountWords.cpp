@@ -113,7 +113,9 @@ QString AmountWordsProblem(const QString& words, const QString& pesos, const QSt
         return {};
     }
     const QString totalWords = AmountInWords(pesos, cents);
-    if (totalWords.isEmpty()) {
+    // The total's own words need no reading: the lenient parse builds a
+    // collator, tens of milliseconds the first time.
+    if (totalWords.isEmpty() || words.simplified() == totalWords) {
         return {};
     }
     const std::optional<Amount> read = AmountFromWords(words);
