@@ -1,6 +1,7 @@
 #include "app/EntryNotices.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -73,7 +74,8 @@ EntryNotices::EntryNotices(QLineEdit* cuit, QPlainTextEdit* pesos, const QLabel*
         CreatePesosMenu(position)->popup(pesos_->viewport()->mapToGlobal(position));
     });
     connect(cuit_, &QLineEdit::textChanged, this, &EntryNotices::CheckCuit);
-    connect(pesos_, &QPlainTextEdit::textChanged, this, &EntryNotices::CheckPesos);
+    connect(pesos_, &QPlainTextEdit::textChanged, this, [this] { CheckPesos(true); });
+    pesos_->installEventFilter(this);
     TotalChanged();
 }
 
@@ -89,7 +91,7 @@ void EntryNotices::TotalChanged() {
     const QString words = entry::AmountInWords(total_->text(), totalCents_->text());
     pesos_->setPlaceholderText(words);
     take_->setEnabled(!words.isEmpty());
-    CheckPesos();
+    CheckPesos(false);
 }
 
 void EntryNotices::TakeTotalInWords() {
@@ -107,9 +109,23 @@ void EntryNotices::CheckCuit() {
     cuitNotice_.Show(paycode::CuitCheckProblem(cuit_->text()));
 }
 
-void EntryNotices::CheckPesos() {
-    pesosNotice_.Show(
-        entry::AmountWordsProblem(pesos_->toPlainText(), total_->text(), totalCents_->text()));
+bool EntryNotices::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pesos_ && event->type() == QEvent::FocusOut) {
+        CheckPesos(false);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void EntryNotices::CheckPesos(bool typing) {
+    const QString problem =
+        entry::AmountWordsProblem(pesos_->toPlainText(), total_->text(), totalCents_->text());
+    // Words half typed ("Catorce" on the way to "Catorce mil...") are not
+    // wrong yet: while the box is being typed in, a remark may change or go
+    // away, but a new one waits until the box is left.
+    if (typing && pesos_->hasFocus() && pesosNotice_.text().isEmpty() && !problem.isEmpty()) {
+        return;
+    }
+    pesosNotice_.Show(problem);
 }
 
 }  // namespace app

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QAction;
+class QEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -52,9 +53,12 @@ class EntryNotices : public QObject {
     const BoxNotice& cuitNotice() const { return cuitNotice_; }
     const BoxNotice& pesosNotice() const { return pesosNotice_; }
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void CheckCuit();
-    void CheckPesos();
+    void CheckPesos(bool typing);
 
     QLineEdit* cuit_;
     QPlainTextEdit* pesos_;

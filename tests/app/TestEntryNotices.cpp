@@ -57,6 +57,7 @@ class TestEntryNotices : public QObject {
     void wordsAgainstTotal_data();
     void wordsAgainstTotal();
     void wordsTypedBeforeTheTotalAreCheckedWhenItComes();
+    void typingOnInARemarkedBoxUpdatesItAtOnce();
 
   private:
     void focus(const QString& name);
@@ -249,6 +250,10 @@ void TestEntryNotices::wordsAgainstTotal() {
     setTotal("14225", "53");
     focus(QStringLiteral("txtPesos"));
     PlayKeys(keys);
+    // Not while typing: half-typed words are not wrong yet.
+    QCOMPARE(window->notices().pesosNotice().text(), QString());
+    PlayKeys(QStringLiteral("{Tab}"));
+    QVERIFY(!pesos()->hasFocus());
     QCOMPARE(window->notices().pesosNotice().text(), remark);
     QCOMPARE(pesos()->toolTip(), remark);
     QCOMPARE(pesos()->accessibleDescription(), remark);
@@ -262,6 +267,22 @@ void TestEntryNotices::wordsTypedBeforeTheTotalAreCheckedWhenItComes() {
     setTotal("999", "00");
     QVERIFY(!window->notices().pesosNotice().text().isEmpty());
     setTotal("1000", "00");
+    QCOMPARE(window->notices().pesosNotice().text(), QString());
+}
+
+void TestEntryNotices::typingOnInARemarkedBoxUpdatesItAtOnce() {
+    setTotal("100", "00");
+    focus(QStringLiteral("txtPesos"));
+    PlayKeys(QStringLiteral("ciento uno con 5/100{Tab}"));
+    const QString wrong =
+        QStringLiteral("«Son Pesos» dice %1 pero el total es 100,00; en letras: «Cien con 00/100»");
+    QCOMPARE(window->notices().pesosNotice().text(), wrong.arg("101,05"));
+    focus(QStringLiteral("txtPesos"));
+    PlayKeys(QStringLiteral("{End}{Left}{Left}{Left}{Left}0"));
+    QCOMPARE(pesos()->toPlainText(), QStringLiteral("Ciento uno con 50/100"));
+    QCOMPARE(window->notices().pesosNotice().text(), wrong.arg("101,50"));
+    pesos()->selectAll();
+    PlayKeys(QStringLiteral("cien"));
     QCOMPARE(window->notices().pesosNotice().text(), QString());
 }
 
