@@ -17,6 +17,7 @@
 #include "app/Canvas.h"
 #include "app/Fonts.h"
 #include "app/KeyEvents.h"
+#include "app/Placement.h"
 #include "app/Widgets.h"
 #include "barcode/Codigo.h"
 #include "entry/Amounts.h"
@@ -105,7 +106,7 @@ VoucherWindow::VoucherWindow(platform::Platform& platform, QWidget* parent)
     setFont(VoucherFont(Face::Arial, 8.25, QFont::Normal));
     Build();
     if (QScreen* screen = this->screen()) {
-        move(screen->availableGeometry().center() - rect().center());
+        move(PlaceWindow(screen->availableGeometry(), frameGeometry().size()));
     }
     control(QStringLiteral("txtNombre"))->setFocus();
 }
