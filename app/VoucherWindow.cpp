@@ -207,6 +207,8 @@ QWidget* VoucherWindow::Create(const Control& row) {
             auto* check = new QCheckBox(this);
             check->setAccessibleName(caption);
             check->setAutoFillBackground(true);
+            // A button fills with the button grey, a patch on the white voucher.
+            check->setBackgroundRole(QPalette::Window);
             return check;
         }
         case Kind::Line:

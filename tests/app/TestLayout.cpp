@@ -542,7 +542,7 @@ void TestLayout::otherControls() {
     }
     QCOMPARE(widget->autoFillBackground(), opaque);
     if (opaque) {
-        QCOMPARE(widget->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(widget->palette().color(widget->backgroundRole()), QColor(Qt::white));
     }
     if (qobject_cast<QLabel*>(widget)) {
         QVERIFY(!HasFrame(widget));
