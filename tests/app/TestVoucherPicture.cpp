@@ -98,7 +98,6 @@ void TestVoucherPicture::headingBetweenTitleAndAccountBox() {
             }
         }
     }
-    qDebug() << ink;
     QVERIFY(ink.isValid());
     QVERIFY2(ink.top() >= 18, "the heading reaches into the title's rows");
     QVERIFY2(ink.bottom() <= 62, "the heading runs into the account box");
