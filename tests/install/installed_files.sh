@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the built tree into a throwaway prefix and checks what a desktop
 # reads from it: the desktop entry and AppStream file validate, the manual
-# page formats without warnings, every theme icon has its size and a
-# see-through background, and the installed program's window has the class
-# the desktop entry names, so the window is matched to its menu entry.
+# page formats without warnings and documents every option --help names,
+# every theme icon has its size and a see-through background, and the
+# installed program's window has the class the desktop entry names, so the
+# window is matched to its menu entry.
 # Usage: installed_files.sh BUILD_DIR
 set -euo pipefail
 
@@ -32,6 +33,13 @@ warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z \
     "$share/man/man1/talonario.1.gz" 2>&1 >/dev/null)
 [[ -z $warnings ]] || fail "the manual page formats with warnings: $warnings"
 [[ -x $prefix/bin/talonario ]] || fail "no program in bin/"
+# Every option the program names in its help has its entry in the page.
+page=$(zcat "$share/man/man1/talonario.1.gz" | sed 's/\\-/-/g')
+help=$(QT_QPA_PLATFORM=offscreen "$prefix/bin/talonario" --help 2>/dev/null) ||
+    fail "talonario --help failed"
+for option in $(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
+    grep -qE -- "$option([^a-z-]|\$)" <<<"$page" || fail "the manual page does not document $option"
+done
 
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 [[ $icon == "$app_id" ]] || fail "the desktop entry's icon is '$icon', not $app_id"
