@@ -37,9 +37,9 @@ warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z \
 page=$(zcat "$share/man/man1/talonario.1.gz" | sed 's/\\-/-/g')
 help=$(QT_QPA_PLATFORM=offscreen "$prefix/bin/talonario" --help 2>/dev/null) ||
     fail "talonario --help failed"
-for option in $(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
+while read -r option; do
     grep -qE -- "$option([^a-z-]|\$)" <<<"$page" || fail "the manual page does not document $option"
-done
+done < <(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
 
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 [[ $icon == "$app_id" ]] || fail "the desktop entry's icon is '$icon', not $app_id"
@@ -58,6 +58,7 @@ got=$(convert -background none "$svg" -format '%[channels] %[pixel:p{0,0}]' info
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 [[ -n $wm_class ]] || fail "the desktop entry names no StartupWMClass"
 talonario=$prefix/bin/talonario
+# shellcheck source=tests/e2e/x11_session.sh
 source "$(dirname "$0")/../e2e/x11_session.sh"
 start_talonario
 got=$(xprop -id "$window" WM_CLASS)
