@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTextStream>
+#include <cstdio>
 
 #include "cli/BarcodeCommand.h"
 #include "cli/CommandLine.h"
@@ -35,7 +36,28 @@ QString MissingDisplay() {
         "definidas); para generar el comprobante sin ventana use --pdf, vea --help");
 }
 
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// A command's standard error holds its own Spanish lines only: Qt's notice
+// that it made up a runtime folder (root without a login session) is
+// nothing the user can act on.
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QStringLiteral("QStandardPaths: "))) {
+        return;
+    }
+    if (qtHandler != nullptr) {
+        qtHandler(type, context, message);
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+}
+
+}  // namespace
+
 int RunCommandLine(int& argc, char** argv) {
+    qtHandler = qInstallMessageHandler(QuietHandler);
     // The commands draw on the offscreen platform: they need no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
