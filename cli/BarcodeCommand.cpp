@@ -114,7 +114,11 @@ int RunBarcodeCommand(const CommandLine& line, QTextStream& err) {
     }
 
     const QString path = line.value(QStringLiteral("output"));
-    const QByteArray bitmap = platform::EncodeBitmap24(surface.picture());
+    QByteArray bitmap;
+    try {
+        bitmap = platform::EncodeBitmap24(surface.picture());
+    } catch (const std::bad_alloc&) {
+    }
     if (bitmap.isEmpty()) {
         return fail(kFailed, QStringLiteral("no hay memoria suficiente para el dibujo"));
     }
