@@ -265,7 +265,9 @@ QString WriteFileSafely(const QByteArray& name, const QByteArray& data) {
     QByteArray temporary = (slash < 0 ? QByteArray() : folder) + '.' + base + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
-        return Why(errno);
+        return errno == EACCES || errno == EPERM
+                   ? QStringLiteral("no tiene permiso para escribir en la carpeta")
+                   : Why(errno);
     }
     const auto fail = [&](int error) {
         ::close(fd);

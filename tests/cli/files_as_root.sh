@@ -35,11 +35,12 @@ unset XDG_RUNTIME_DIR TMPDIR DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 voucher=(--cuit 20123456789 --mes 5 --anio 2026 --remuneracion 1000)
 code=52472012345678900001500
 
-# run NAME STATUS ARGS...: runs talonario, checks its exit status.
+# run NAME STATUS ARGS...: runs talonario (as ${runner[@]}), checks its exit status.
+runner=()
 run() {
     local name=$1 expected=$2
     shift 2
-    "$talonario" "$@" >"$work/out" 2>"$work/err"
+    "${runner[@]}" "$talonario" "$@" >"$work/out" 2>"$work/err"
     local status=$?
     ((status == expected)) || { fail "$name: status $status, not $expected"; cat "$work/err" >&2; }
 }
@@ -103,6 +104,26 @@ for plant in folder link; do
     [[ $(stat -c %a "/tmp/talonario-$(id -u)") == 700 ]] || fail "private folder is not 0700"
 done
 [[ -z $(ls -A "/tmp/talonario-$(id -u)") ]] || fail "the private folder keeps files"
+
+# A second user: root's files and folders are refused, not replaced, and
+# root's picCode.bmp in the shared /tmp does not stop their printing.
+shared=$(mktemp -d)
+chmod 755 "$work" "$shared"
+echo keep >"$shared/roots.pdf"
+chmod 644 "$shared/roots.pdf"
+mkdir "$shared/theirs"
+chown nobody "$shared/theirs"
+runner=(setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME=/tmp)
+run "another user's file" 3 --pdf "$shared/roots.pdf" "${voucher[@]}"
+grep -q "no tiene permiso" "$work/err" || fail "another user's file: no Spanish reason"
+[[ $(cat "$shared/roots.pdf") == keep ]] || fail "another user's file was replaced"
+run "another user's folder" 3 --pdf "$shared/new.pdf" "${voucher[@]}"
+grep -q "no tiene permiso" "$work/err" || fail "another user's folder: no Spanish reason"
+rm -rf /tmp/picCode.bmp
+echo "root's" >/tmp/picCode.bmp
+run "root's picCode.bmp in /tmp" 0 --pdf "$shared/theirs/v.pdf" "${voucher[@]}"
+[[ $(cat /tmp/picCode.bmp) == "root's" ]] || fail "root's picCode.bmp was touched"
+[[ -s $shared/theirs/v.pdf ]] || fail "the second user's PDF is missing"
 
 ((failures == 0)) && echo "all passed"
 exit $((failures > 0))
