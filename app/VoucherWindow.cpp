@@ -363,10 +363,11 @@ QImage VoucherWindow::RoundTripThroughFile(const QImage& picture) {
     // file name: a lock keeps each save-load-delete whole, and the picture
     // read back must be the one drawn, or nothing is printed.
     constexpr int kLockWaitMs = 5000;
-    const QStringList folders{platform_.ProgramFolder(), platform_.TemporaryFolder()};
-    for (qsizetype i = 0; i < folders.size(); ++i) {
-        const bool last = i + 1 == folders.size();
-        const QString path = folders[i] + QLatin1Char('/') + QLatin1String(kTemporaryBitmap);
+    for (int i = 0; i < 2; ++i) {
+        const bool last = i == 1;
+        // The private folder is made only when it is needed.
+        const QString folder = last ? platform_.TemporaryFolder() : platform_.ProgramFolder();
+        const QString path = folder + QLatin1Char('/') + QLatin1String(kTemporaryBitmap);
         QLockFile lock(path + QStringLiteral(".lock"));
         if (!lock.tryLock(kLockWaitMs)) {
             if (last) {
