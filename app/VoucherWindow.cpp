@@ -61,7 +61,9 @@ KeyFilter::Rule RuleFor(Filter filter) {
         case Filter::None:
             break;
     }
-    return {};
+    // Every character still goes through a rule, so that pasted line breaks
+    // and control characters are dropped like typed ones.
+    return [](const QString&, int key) { return key; };
 }
 
 const Message kNoPrinter{
@@ -172,9 +174,7 @@ QWidget* VoucherWindow::Create(const Control& row) {
                 box = multi;
             }
             box->setAccessibleName(caption);
-            if (auto rule = RuleFor(row.filter)) {
-                new KeyFilter(box, std::move(rule));
-            }
+            new KeyFilter(box, RuleFor(row.filter));
             if (row.onLeave != OnLeave::None) {
                 leaveActions_.insert(box, row.onLeave);
                 box->installEventFilter(this);
