@@ -12,6 +12,7 @@
 #include <QResource>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QShortcut>
 #include <algorithm>
 
 #include "app/Canvas.h"
@@ -140,7 +141,7 @@ void VoucherWindow::Build() {
                 widget->setFocusPolicy(Qt::TabFocus);  // the canvas, while it is shown
             }
             focusable.emplace_back(it->tabIndex, widget);
-        } else {
+        } else if (widget->focusPolicy() != Qt::ClickFocus) {  // taken by a click only: kept
             widget->setFocusPolicy(Qt::NoFocus);
         }
     }
@@ -197,9 +198,21 @@ QWidget* VoucherWindow::Create(const Control& row) {
             button->setDefault(false);
             if (row.name == std::string_view("Command2")) {
                 connect(button, &QPushButton::clicked, this, &VoucherWindow::PrintRun);
-            } else {
-                connect(button, &QPushButton::clicked, this, &VoucherWindow::SavePdfRun);
+                return button;
             }
+            connect(button, &QPushButton::clicked, this, &VoucherWindow::SavePdfRun);
+            // Outside the voucher's tab order; the mouse, Ctrl+S and screen
+            // readers reach it. A click still takes the focus, so the box
+            // being left computes first.
+            button->setFocusPolicy(Qt::ClickFocus);
+            button->setAccessibleName(caption);
+            button->setToolTip(QStringLiteral("Guardar el comprobante en PDF (Ctrl+S)"));
+            auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+            connect(shortcut, &QShortcut::activated, button, [button] {
+                // As a click does: the focus first, so the box left computes.
+                button->setFocus(Qt::ShortcutFocusReason);
+                button->click();
+            });
             return button;
         }
         case Kind::CheckBox: {
