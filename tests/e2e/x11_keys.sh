@@ -29,7 +29,7 @@ key Tab                                      # txtRecargo
 key Tab; type '5'                            # txtRecargoDec
 key Tab; key Tab                             # txtOtrosConceptos, txtOtrosConceptosDec
 key Tab; key Tab                             # Check1, txtCheque
-key Tab; type 'á'                            # txtBanco
+key Tab; key dead_acute a                    # txtBanco: an accent by dead key
 key Tab; type 'mil'; key Return; type 'pesos' # txtPesos
 sleep 0.5
 kill -0 "$app_pid" 2>/dev/null || fail "talonario ended while typing"
