@@ -12,7 +12,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
-#include <QTextBlock>
+#include <QTextCursor>
 
 #include "entry/KeyFilters.h"
 
