@@ -42,6 +42,9 @@ for ((i = 0; i < rounds; i++)); do
     key ctrl+a 5
     at "${save[@]}"; xdotool click --repeat 2 --delay 40 1
 done
+# Ctrl+S from the cents box being typed in: one more run, the 5 cents in.
+at "${cents[@]}"; xdotool click 1
+key ctrl+a 5 ctrl+s
 sleep 1
 kill -0 "$app_pid" 2>/dev/null || fail "the window ended while clicking"
 
@@ -67,7 +70,7 @@ check() {
 prints=$(awk -F'\t' '$1 == "print"' "$tmp/runs" | wc -l)
 pdfs=$(awk -F'\t' '$1 == "pdf"' "$tmp/runs" | wc -l)
 check "print runs from $rounds clicks" "$rounds" "$prints"
-check "saved vouchers from $rounds double clicks" "$((2 * rounds))" "$pdfs"
+check "saved vouchers from $rounds double clicks and Ctrl+S" "$((2 * rounds + 1))" "$pdfs"
 while IFS=$'\t' read -r kind code total saved; do
     case $kind in
         print)
@@ -83,4 +86,4 @@ while IFS=$'\t' read -r kind code total saved; do
     esac
 done <"$tmp/runs"
 ((failures == 0)) || exit 1
-echo "PASS: $rounds clicks gave $prints print runs, $rounds double clicks $pdfs saved vouchers, none stale"
+echo "PASS: $rounds clicks gave $prints print runs, $rounds double clicks and Ctrl+S $pdfs saved vouchers, none stale"
