@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
@@ -74,3 +76,13 @@ class ScriptedPlatform : public platform::QtPlatform {
         return texts;
     }
 };
+
+// A captured page drawn on a picture of its size, filled first with `ground`
+// (white as paper, or a colour that shows what the page leaves unpainted).
+inline QImage Rasterise(const platform::Page& page, QColor ground = Qt::white) {
+    QImage image(page.pixels, QImage::Format_RGB32);
+    image.fill(ground);
+    QPainter painter(&image);
+    painter.drawPicture(0, 0, page.picture);
+    return image;
+}

@@ -34,14 +34,6 @@ QRect IndicatorOf(const QCheckBox& box) {
     return box.style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, &box);
 }
 
-QImage Replay(const platform::Page& page) {
-    QImage image(page.pixels, QImage::Format_RGB32);
-    image.fill(Qt::red);  // what the page does not paint shows
-    QPainter painter(&image);
-    painter.drawPicture(0, 0, page.picture);
-    return image;
-}
-
 }  // namespace
 
 class TestCashBox : public QObject {
@@ -78,7 +70,8 @@ void TestCashBox::whiteAroundTheSquare() {
     QVERIFY2(!square.contains(cash->rect()), "no pixel of the box lies outside its square");
     QStringList grey;
     if (onPaper) {
-        const QImage page = Replay(window.RecordPage());
+        const QImage page =
+            Rasterise(window.RecordPage(), Qt::red);  // what the page does not paint shows
         grey = NonWhiteAround(page, cash->geometry(), square.translated(cash->pos()));
     } else {
         const QImage shot = cash->grab().toImage();

@@ -26,14 +26,6 @@ int RedPixels(const QImage& image) {
     return count;
 }
 
-QImage Rasterise(const platform::Page& page) {
-    QImage image(page.pixels, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.drawPicture(0, 0, page.picture);
-    return image;
-}
-
 }  // namespace
 
 // The remarks beside the voucher's validation: the C.U.I.T.'s check digit and

@@ -58,14 +58,6 @@ Snapshot Take(const app::VoucherWindow& window) {
     return s;
 }
 
-QImage Rasterise(const platform::Page& page) {
-    QImage image(page.pixels, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.drawPicture(0, 0, page.picture);
-    return image;
-}
-
 }  // namespace
 
 // The print button's run, with the printer and the person scripted.
