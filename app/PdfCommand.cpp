@@ -123,9 +123,14 @@ void AddOptions(QCommandLineParser& parser) {
         "Con --pdf genera el comprobante (dos copias) como PDF, sin ventana, e imprime\n"
         "el código de pago en la salida estándar.\n"
         "Con --barcode TEXTO --output ARCHIVO.bmp [--bar-height DECENAS] [--legend]\n"
-        "dibuja un código de barras Code 128.\n\n"
+        "dibuja un código de barras Code 128.\n"
+        "Con --lote ARCHIVO.csv --carpeta CARPETA [--trabajos N] [--un-pdf ARCHIVO.pdf]\n"
+        "genera un comprobante por fila del CSV; el encabezado nombra las columnas con\n"
+        "las opciones de --pdf sin los guiones (cuit, mes, remuneracion, efectivo...).\n"
+        "CARPETA/resultado.csv dice qué pasó con cada fila.\n\n"
         "Estados de salida: 0 hecho; 2 opción o valor rechazado, o comprobante no válido\n"
-        "(el motivo va a la salida de errores); 3 no se pudo escribir el archivo."));
+        "(el motivo va a la salida de errores), o CSV ilegible; 3 no se pudo escribir el\n"
+        "archivo o la carpeta; 4 el lote rechazó alguna fila."));
     parser.addHelpOption();
     parser.addOption({QStringLiteral("pdf"), QStringLiteral("Archivo PDF a generar."),
                       QStringLiteral("archivo")});
@@ -144,6 +149,52 @@ void AddOptions(QCommandLineParser& parser) {
 
 }  // namespace
 
+QStringList VoucherOptionNames() {
+    QStringList names;
+    for (const TextOption& option : kTextOptions) {
+        names << QString::fromUtf8(option.name);
+    }
+    for (const AmountOption& option : kAmountOptions) {
+        names << QString::fromUtf8(option.name);
+    }
+    names << QStringLiteral("efectivo");
+    return names;
+}
+
+std::optional<QString> FillVoucher(VoucherWindow& window, const VoucherValues& values) {
+    for (const TextOption& option : kTextOptions) {
+        const QString name = QString::fromUtf8(option.name);
+        if (values.contains(name)) {
+            if (auto error = Type(window, option.box, values.value(name))) {
+                return QStringLiteral("--%1: %2").arg(name, *error);
+            }
+        }
+    }
+    for (const AmountOption& option : kAmountOptions) {
+        const QString name = QString::fromUtf8(option.name);
+        if (!values.contains(name)) {
+            continue;
+        }
+        const auto amount = SplitAmount(values.value(name));
+        if (!amount) {
+            return QStringLiteral("--%1: importe no válido «%2»").arg(name, values.value(name));
+        }
+        for (const auto& [box, part] :
+             {std::pair{option.pesosBox, amount->first}, {option.centsBox, amount->second}}) {
+            if (auto error = Type(window, box, part)) {
+                return QStringLiteral("--%1: %2").arg(name, *error);
+            }
+        }
+    }
+    window.control<QCheckBox>(QStringLiteral("Check1"))
+        ->setChecked(values.contains(QStringLiteral("efectivo")));
+    for (const char* box : kLeaveOrder) {
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(window.control(QString::fromUtf8(box)), &leave);
+    }
+    return std::nullopt;
+}
+
 int RunPdfCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
     AddOptions(parser);
@@ -161,40 +212,17 @@ int RunPdfCommand(const QStringList& arguments, QTextStream& out, QTextStream& e
         return kRefused;
     }
 
+    VoucherValues values;
+    for (const QString& name : VoucherOptionNames()) {
+        if (parser.isSet(name)) {
+            values.insert(name, parser.value(name));
+        }
+    }
     ConsolePlatform platform(err);
     VoucherWindow window(platform);
-    for (const TextOption& option : kTextOptions) {
-        const QString name = QString::fromUtf8(option.name);
-        if (parser.isSet(name)) {
-            if (auto error = Type(window, option.box, parser.value(name))) {
-                err << "--" << name << ": " << *error << Qt::endl;
-                return kRefused;
-            }
-        }
-    }
-    for (const AmountOption& option : kAmountOptions) {
-        const QString name = QString::fromUtf8(option.name);
-        if (!parser.isSet(name)) {
-            continue;
-        }
-        const auto amount = SplitAmount(parser.value(name));
-        if (!amount) {
-            err << "--" << name << ": importe no válido «" << parser.value(name) << "»" << Qt::endl;
-            return kRefused;
-        }
-        for (const auto& [box, part] :
-             {std::pair{option.pesosBox, amount->first}, {option.centsBox, amount->second}}) {
-            if (auto error = Type(window, box, part)) {
-                err << "--" << name << ": " << *error << Qt::endl;
-                return kRefused;
-            }
-        }
-    }
-    window.control<QCheckBox>(QStringLiteral("Check1"))
-        ->setChecked(parser.isSet(QStringLiteral("efectivo")));
-    for (const char* box : kLeaveOrder) {
-        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(window.control(QString::fromUtf8(box)), &leave);
+    if (const auto refusal = FillVoucher(window, values)) {
+        err << *refusal << Qt::endl;
+        return kRefused;
     }
 
     try {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/BarcodeCommand.h"
+#include "app/BatchCommand.h"
 #include "app/PdfCommand.h"
 #include "app/QuitAfterFirstPaint.h"
 #include "app/StateReport.h"
@@ -42,6 +43,16 @@ int main(int argc, char** argv) {
         UseOffscreenPlatform();
         QGuiApplication app(argc, argv);
         return RunBarcodeCommand(app.arguments(), err);
+    }
+    if (HasArgument(argc, argv, app::kBatchWorkerOption)) {
+        UseOffscreenPlatform();
+        QApplication app(argc, argv);
+        return app::RunBatchWorker();
+    }
+    if (HasArgument(argc, argv, "--lote")) {
+        UseOffscreenPlatform();
+        QApplication app(argc, argv);
+        return app::RunBatchCommand(app.arguments(), err);
     }
     if (HasArgument(argc, argv, "--pdf") || HasArgument(argc, argv, "--help") ||
         HasArgument(argc, argv, "-h")) {

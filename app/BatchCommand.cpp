@@ -1,0 +1,700 @@
+#include "app/BatchCommand.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QThread>
+#include <QTimer>
+#include <csignal>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "app/PdfCommand.h"
+#include "app/VoucherWindow.h"
+#include "batch/CsvRows.h"
+#include "batch/FileNames.h"
+#include "batch/Progress.h"
+#include "platform/QtPlatform.h"
+
+namespace app {
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kBadCommand = 2;
+constexpr int kUnwritable = 3;
+constexpr int kSomeRefused = 4;
+constexpr int kInterrupted = 130;  // the shell's status for a SIGINT
+
+const QString kWritten = QStringLiteral("escrito");
+const QString kRefused = QStringLiteral("rechazado");
+const QString kFailed = QStringLiteral("error");
+const QString kNotDone = QStringLiteral("no hecho");
+
+// ---------------------------------------------------------------- worker side
+
+// A worker's desktop: messages are collected for the answer (the one
+// question is answered yes, as on the command line), the temporary bitmap
+// goes to a folder of this process alone so that workers never share it,
+// and in one-PDF runs the pages are kept instead of written.
+class WorkerPlatform : public platform::QtPlatform {
+  public:
+    explicit WorkerPlatform(const QString& folder) : folder_(folder) {}
+
+    void Start(bool keepPages) {
+        keepPages_ = keepPages;
+        messages_.clear();
+        pages_.clear();
+    }
+    const QStringList& messages() const { return messages_; }
+    const std::vector<platform::Page>& pages() const { return pages_; }
+
+    platform::Answer ShowMessage(QWidget*, const platform::Message& message) override {
+        if (message.buttons == platform::Buttons::YesNo) {
+            return platform::Answer::Yes;
+        }
+        messages_ << message.text;
+        return platform::Answer::Ok;
+    }
+    void WritePdf(const std::vector<platform::Page>& pages, const QString& path) override {
+        if (keepPages_) {
+            pages_ = pages;
+        } else {
+            QtPlatform::WritePdf(pages, path);
+        }
+    }
+    QString ProgramFolder() override { return folder_; }
+    QString TemporaryFolder() override { return folder_; }
+
+  private:
+    QString folder_;
+    bool keepPages_ = false;
+    QStringList messages_;
+    std::vector<platform::Page> pages_;
+};
+
+QJsonObject MakeVoucher(WorkerPlatform& platform, const QJsonObject& job) {
+    const QString path = job.value(QStringLiteral("path")).toString();
+    platform.Start(path.isEmpty());
+    VoucherValues values;
+    const QJsonObject given = job.value(QStringLiteral("values")).toObject();
+    for (auto it = given.begin(); it != given.end(); ++it) {
+        values.insert(it.key(), it.value().toString());
+    }
+    QJsonObject answer{{QStringLiteral("row"), job.value(QStringLiteral("row"))}};
+    const auto finish = [&answer](const QString& status, const QString& message) {
+        answer.insert(QStringLiteral("status"), status);
+        answer.insert(QStringLiteral("message"), message);
+        return answer;
+    };
+    VoucherWindow window(platform);
+    if (const auto refusal = FillVoucher(window, values)) {
+        return finish(kRefused, *refusal);
+    }
+    try {
+        if (!window.WriteVoucherPdf(path)) {
+            return finish(kRefused, platform.messages().join(QLatin1Char(' ')));
+        }
+    } catch (const std::exception& error) {
+        return finish(kFailed, QString::fromUtf8(error.what()));
+    }
+    answer.insert(QStringLiteral("code"), window.text(QStringLiteral("Text1")).trimmed());
+    answer.insert(QStringLiteral("name"), window.ProposedPdfName());
+    if (path.isEmpty()) {
+        QJsonArray pages;
+        for (const platform::Page& page : platform.pages()) {
+            const QByteArray data(page.picture.data(), page.picture.size());
+            pages.append(
+                QJsonObject{{QStringLiteral("width"), page.pixels.width()},
+                            {QStringLiteral("height"), page.pixels.height()},
+                            {QStringLiteral("picture"), QString::fromLatin1(data.toBase64())}});
+        }
+        answer.insert(QStringLiteral("pages"), pages);
+    }
+    return finish(kWritten, {});
+}
+
+// ---------------------------------------------------------------- batch side
+
+volatile std::sig_atomic_t interruptRequested = 0;
+
+extern "C" void OnInterrupt(int) {
+    interruptRequested = 1;
+}
+
+struct Row {
+    int number = 0;
+    VoucherValues values;
+    QString status;  // empty while not finished
+    QString file;
+    QString code;
+    QString message;
+    QString proposedName;
+    std::vector<platform::Page> pages;  // one-PDF runs, until painted
+};
+
+bool IsYes(const QString& value) {
+    static const QStringList yes{"si", "sí", "s", "x", "1", "true", "verdadero"};
+    return yes.contains(value.trimmed().toLower());
+}
+
+bool IsNo(const QString& value) {
+    static const QStringList no{"", "no", "n", "0", "false", "falso"};
+    return no.contains(value.trimmed().toLower());
+}
+
+int TerminalWidth() {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+        return size.ws_col;
+    }
+    return 80;
+}
+
+// All vouchers of a one-PDF run, painted in row order into one file written
+// under a temporary name.
+class OnePdf {
+  public:
+    bool Open(const QString& path) {
+        path_ = path;
+        file_ = std::make_unique<QTemporaryFile>(path + QStringLiteral(".XXXXXX"));
+        return file_->open();
+    }
+    void Add(const std::vector<platform::Page>& pages) {
+        for (const platform::Page& page : pages) {
+            if (!writer_) {
+                writer_ = std::make_unique<QPdfWriter>(file_.get());
+                writer_->setCreator(QStringLiteral("Talonario"));
+                writer_->setResolution(300);
+                writer_->setPageSize(
+                    QPageSize(QSizeF(page.pixels.width() / 96.0, page.pixels.height() / 96.0),
+                              QPageSize::Inch));
+                writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
+                painter_.begin(writer_.get());
+            } else {
+                writer_->newPage();
+            }
+            painter_.save();
+            platform::PaintPage(painter_, page);
+            painter_.restore();
+        }
+    }
+    // Finishes the file and gives it its name; false when that failed.
+    bool Close() {
+        if (writer_ && !painter_.end()) {
+            return false;
+        }
+        writer_.reset();
+        file_->setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                              QFile::ReadOther);
+        if (!file_->flush() || std::rename(QFile::encodeName(file_->fileName()).constData(),
+                                           QFile::encodeName(path_).constData()) != 0) {
+            return false;
+        }
+        file_->setAutoRemove(false);
+        return true;
+    }
+    // Drops what was written: an interrupted run leaves no part of a file.
+    void Discard() {
+        if (writer_) {
+            painter_.end();
+        }
+        writer_.reset();
+        file_.reset();
+    }
+
+  private:
+    QString path_;
+    std::unique_ptr<QTemporaryFile> file_;
+    std::unique_ptr<QPdfWriter> writer_;
+    QPainter painter_;
+};
+
+class Batch : public QObject {
+  public:
+    Batch(QTextStream& err, const QString& folder, std::vector<Row> rows, int workers,
+          const QString& onePdf, char separator)
+        : err_(err),
+          folder_(folder),
+          rows_(std::move(rows)),
+          workerCount_(workers),
+          onePdfPath_(onePdf),
+          separator_(separator),
+          terminal_(::isatty(STDERR_FILENO) != 0) {}
+
+    int Run() {
+        if (!onePdfPath_.isEmpty() && !onePdf_.Open(onePdfPath_)) {
+            err_ << "No se puede escribir " << QDir::toNativeSeparators(onePdfPath_) << Qt::endl;
+            return kUnwritable;
+        }
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (rows_[i].status.isEmpty()) {
+                queue_.push_back(i);
+            } else {
+                ++done_;
+            }
+        }
+        SettleInOrder();
+        clock_.start();
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        struct sigaction previous {};
+        ::sigaction(SIGINT, &action, &previous);
+
+        const int count = std::min<int>(workerCount_, static_cast<int>(queue_.size()));
+        for (int i = 0; i < count; ++i) {
+            StartWorker();
+        }
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, this, [this] {
+            if (interruptRequested != 0 && !interrupted_) {
+                Interrupt();
+            }
+            DrawProgress(false);
+        });
+        tick.start(100);
+        if (running_ > 0) {
+            loop_.exec();
+        }
+        tick.stop();
+        ::sigaction(SIGINT, &previous, nullptr);
+        return Finish();
+    }
+
+  private:
+    struct Worker {
+        QProcess* process = nullptr;
+        std::optional<std::size_t> row;
+        QByteArray buffer;
+    };
+
+    void StartWorker() {
+        auto worker = std::make_shared<Worker>();
+        worker->process = new QProcess(this);
+        QProcess* process = worker->process;
+        // Their stderr would tear the progress line; everything they have to
+        // say comes back in their answers.
+        process->setStandardErrorFile(QProcess::nullDevice());
+        connect(process, &QProcess::readyReadStandardOutput, this, [this, worker] {
+            worker->buffer += worker->process->readAllStandardOutput();
+            qsizetype end = 0;
+            while ((end = worker->buffer.indexOf('\n')) >= 0) {
+                const QByteArray line = worker->buffer.left(end);
+                worker->buffer.remove(0, end + 1);
+                Answered(*worker, QJsonDocument::fromJson(line).object());
+            }
+        });
+        connect(process, &QProcess::finished, this, [this, worker] {
+            if (worker->row) {
+                Row& row = rows_[*worker->row];
+                worker->row.reset();
+                Answer(row, kFailed,
+                       QStringLiteral("El proceso de trabajo terminó de forma inesperada"));
+                if (!queue_.empty() && !interrupted_ && restarts_++ < workerCount_ * 2) {
+                    StartWorker();
+                }
+            }
+            if (--running_ == 0) {
+                loop_.quit();
+            }
+        });
+        ++running_;
+        process->start(QCoreApplication::applicationFilePath(),
+                       {QString::fromLatin1(kBatchWorkerOption)});
+        Dispatch(*worker);
+    }
+
+    QString TemporaryPath(const Row& row) const {
+        return QDir(folder_).filePath(QStringLiteral(".talonario-%1-%2.part")
+                                          .arg(QCoreApplication::applicationPid())
+                                          .arg(row.number));
+    }
+
+    void Dispatch(Worker& worker) {
+        if (queue_.empty() || interrupted_) {
+            worker.process->closeWriteChannel();  // a worker ends at the end of its input
+            return;
+        }
+        const std::size_t index = queue_.front();
+        queue_.pop_front();
+        worker.row = index;
+        const Row& row = rows_[index];
+        QJsonObject values;
+        for (auto it = row.values.begin(); it != row.values.end(); ++it) {
+            values.insert(it.key(), it.value());
+        }
+        const QJsonObject job{
+            {QStringLiteral("row"), row.number},
+            {QStringLiteral("values"), values},
+            {QStringLiteral("path"), onePdfPath_.isEmpty() ? TemporaryPath(row) : QString()}};
+        worker.process->write(QJsonDocument(job).toJson(QJsonDocument::Compact) + '\n');
+    }
+
+    void Answered(Worker& worker, const QJsonObject& answer) {
+        if (!worker.row) {
+            return;
+        }
+        Row& row = rows_[*worker.row];
+        worker.row.reset();
+        const QString status = answer.value(QStringLiteral("status")).toString();
+        row.code = answer.value(QStringLiteral("code")).toString();
+        row.proposedName = answer.value(QStringLiteral("name")).toString();
+        for (const QJsonValue& value : answer.value(QStringLiteral("pages")).toArray()) {
+            const QJsonObject page = value.toObject();
+            platform::Page recorded{QPicture(),
+                                    QSize(page.value(QStringLiteral("width")).toInt(),
+                                          page.value(QStringLiteral("height")).toInt())};
+            const QByteArray data =
+                QByteArray::fromBase64(page.value(QStringLiteral("picture")).toString().toLatin1());
+            recorded.picture.setData(data.constData(), static_cast<uint>(data.size()));
+            row.pages.push_back(recorded);
+        }
+        Answer(row, status.isEmpty() ? kFailed : status,
+               answer.value(QStringLiteral("message")).toString());
+        Dispatch(worker);
+    }
+
+    void Answer(Row& row, const QString& status, const QString& message) {
+        row.status = status;
+        row.message = message;
+        ++done_;
+        SettleInOrder();
+    }
+
+    // Rows are settled in row order, whatever order the workers finish in:
+    // a name taken twice gets its number in row order, and the one PDF has
+    // its vouchers in row order.
+    void SettleInOrder() {
+        while (nextToSettle_ < rows_.size() && !rows_[nextToSettle_].status.isEmpty()) {
+            Row& row = rows_[nextToSettle_++];
+            if (row.status == kWritten && onePdfPath_.isEmpty()) {
+                ClaimFile(row);
+            } else if (row.status == kWritten) {
+                onePdf_.Add(row.pages);
+                row.file = QFileInfo(onePdfPath_).fileName();
+                row.message = QStringLiteral("páginas %1 a %2")
+                                  .arg(pagesPainted_ + 1)
+                                  .arg(pagesPainted_ + static_cast<int>(row.pages.size()));
+                pagesPainted_ += static_cast<int>(row.pages.size());
+                row.pages.clear();
+            }
+            Report(row);
+        }
+    }
+
+    void ClaimFile(Row& row) {
+        const QString name = batch::ClaimName(TemporaryPath(row), folder_, row.proposedName);
+        if (name.isEmpty()) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+            QFile::remove(TemporaryPath(row));
+            row.status = kFailed;
+            row.message = QStringLiteral("No se puede escribir en %1: %2")
+                              .arg(QDir::toNativeSeparators(folder_), reason);
+        } else {
+            row.file = name;
+        }
+    }
+
+    void Interrupt() {
+        interrupted_ = true;
+        queue_.clear();
+        ClearProgress();
+        err_ << "Interrumpido: se terminan las filas en curso y no se empiezan más." << Qt::endl;
+    }
+
+    // A line for each row settled; on a terminal only the ones with
+    // something to say, above the progress bar.
+    void Report(const Row& row) {
+        QString line = QStringLiteral("fila %1: %2").arg(row.number).arg(row.status);
+        if (!row.file.isEmpty() && onePdfPath_.isEmpty()) {
+            line += QStringLiteral(" ") + row.file;
+        }
+        if (!row.message.isEmpty() && row.status != kWritten) {
+            line += QStringLiteral(": ") + QString(row.message).replace(u'\n', u' ');
+        }
+        if (terminal_) {
+            if (row.status == kWritten) {
+                return;
+            }
+            ClearProgress();
+        }
+        err_ << line << Qt::endl;
+        DrawProgress(true);
+    }
+
+    void ClearProgress() {
+        if (terminal_ && progressShown_) {
+            err_ << "\r\x1b[K";
+            err_.flush();
+            progressShown_ = false;
+        }
+    }
+
+    void DrawProgress(bool force) {
+        if (!terminal_ || (!force && !progressShown_ && done_ == 0)) {
+            return;
+        }
+        err_ << '\r'
+             << batch::ProgressBar(done_, static_cast<int>(rows_.size()),
+                                   clock_.isValid() ? clock_.elapsed() / 1000.0 : 0.0,
+                                   TerminalWidth() - 1)
+             << "\x1b[K";
+        err_.flush();
+        progressShown_ = true;
+    }
+
+    int Finish() {
+        ClearProgress();
+        bool oneWritten = true;
+        if (!onePdfPath_.isEmpty()) {
+            if (interrupted_) {
+                onePdf_.Discard();
+            } else {
+                oneWritten = onePdf_.Close();
+            }
+        }
+        // Worker leftovers of an unexpected end: nothing half written stays.
+        const QDir folder(folder_);
+        const QString prefix =
+            QStringLiteral(".talonario-%1-").arg(QCoreApplication::applicationPid());
+        for (const QString& name :
+             folder.entryList({prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System)) {
+            QFile::remove(folder.filePath(name));
+        }
+
+        // Answered after a row that never was: their files are gone with
+        // the leftovers above.
+        for (std::size_t i = nextToSettle_; i < rows_.size(); ++i) {
+            rows_[i].status.clear();
+        }
+        int written = 0;
+        int refused = 0;
+        int failed = 0;
+        for (Row& row : rows_) {
+            if (!onePdfPath_.isEmpty() && row.status == kWritten && (interrupted_ || !oneWritten)) {
+                row.status = interrupted_ ? kNotDone : kFailed;
+                row.file.clear();
+                row.message = interrupted_
+                                  ? QStringLiteral("interrumpido antes de terminar el PDF")
+                                  : QStringLiteral("No se pudo escribir %1").arg(onePdfPath_);
+            }
+            if (row.status.isEmpty()) {
+                row.status = kNotDone;
+                row.message = QStringLiteral("interrumpido");
+            }
+            written += row.status == kWritten ? 1 : 0;
+            refused += row.status == kRefused ? 1 : 0;
+            failed += row.status == kFailed ? 1 : 0;
+        }
+        const bool reportWritten = WriteResults();
+        err_ << QStringLiteral(
+                    "%1 escritos, %2 rechazados, %3 con error, %4 sin hacer; detalle en %5")
+                    .arg(written)
+                    .arg(refused)
+                    .arg(failed)
+                    .arg(static_cast<int>(rows_.size()) - written - refused - failed)
+                    .arg(QDir::toNativeSeparators(folder.filePath(QStringLiteral("resultado.csv"))))
+             << Qt::endl;
+        if (interrupted_) {
+            return kInterrupted;
+        }
+        if (failed > 0 || !reportWritten) {
+            return kUnwritable;
+        }
+        return refused > 0 ? kSomeRefused : kDone;
+    }
+
+    bool WriteResults() {
+        const QString path = QDir(folder_).filePath(QStringLiteral("resultado.csv"));
+        QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+        if (!file.open()) {
+            err_ << "No se puede escribir " << QDir::toNativeSeparators(path) << Qt::endl;
+            return false;
+        }
+        // With a BOM, so that spreadsheets read the accents as UTF-8.
+        QByteArray text("\xEF\xBB\xBF");
+        text += batch::CsvLine({QStringLiteral("fila"), QStringLiteral("archivo"),
+                                QStringLiteral("codigo_pago"), QStringLiteral("estado"),
+                                QStringLiteral("mensaje")},
+                               separator_) +
+                "\r\n";
+        for (const Row& row : rows_) {
+            text += batch::CsvLine(
+                        {QString::number(row.number), row.file, row.code, row.status, row.message},
+                        separator_) +
+                    "\r\n";
+        }
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                            QFile::ReadOther);
+        if (file.write(text) != text.size() || !file.flush() ||
+            std::rename(QFile::encodeName(file.fileName()).constData(),
+                        QFile::encodeName(path).constData()) != 0) {
+            err_ << "No se puede escribir " << QDir::toNativeSeparators(path) << Qt::endl;
+            return false;
+        }
+        file.setAutoRemove(false);
+        return true;
+    }
+
+    QTextStream& err_;
+    QString folder_;
+    std::vector<Row> rows_;
+    int workerCount_;
+    QString onePdfPath_;
+    char separator_;
+    bool terminal_;
+    std::deque<std::size_t> queue_;
+    int running_ = 0;
+    int restarts_ = 0;
+    int done_ = 0;
+    bool interrupted_ = false;
+    bool progressShown_ = false;
+    std::size_t nextToSettle_ = 0;
+    int pagesPainted_ = 0;
+    OnePdf onePdf_;
+    QElapsedTimer clock_;
+    QEventLoop loop_;
+};
+
+}  // namespace
+
+int RunBatchWorker() {
+    // Ctrl+C reaches the whole process group; the batch decides what stops.
+    std::signal(SIGINT, SIG_IGN);
+    QTemporaryDir privateFolder;
+    if (!privateFolder.isValid()) {
+        return kUnwritable;
+    }
+    WorkerPlatform platform(privateFolder.path());
+    QFile input;
+    QFile output;
+    if (!input.open(stdin, QIODevice::ReadOnly) || !output.open(stdout, QIODevice::WriteOnly)) {
+        return kBadCommand;
+    }
+    for (QByteArray line = input.readLine(); !line.isEmpty(); line = input.readLine()) {
+        const QJsonObject answer = MakeVoucher(platform, QJsonDocument::fromJson(line).object());
+        output.write(QJsonDocument(answer).toJson(QJsonDocument::Compact) + '\n');
+        output.flush();
+    }
+    return kDone;
+}
+
+int RunBatchCommand(const QStringList& arguments, QTextStream& err) {
+    QCommandLineParser parser;
+    parser.addOptions({
+        {QStringLiteral("lote"), QStringLiteral("CSV con un comprobante por fila."),
+         QStringLiteral("archivo")},
+        {QStringLiteral("carpeta"), QStringLiteral("Carpeta de los PDF y de resultado.csv."),
+         QStringLiteral("carpeta")},
+        {QStringLiteral("trabajos"),
+         QStringLiteral("Procesos de trabajo (por omisión, uno por núcleo)."), QStringLiteral("N")},
+        {QStringLiteral("un-pdf"), QStringLiteral("Todos los comprobantes en este único PDF."),
+         QStringLiteral("archivo")},
+    });
+    const QString usage = QStringLiteral(
+        "Uso: talonario --lote ARCHIVO.csv --carpeta CARPETA [--trabajos N] [--un-pdf "
+        "ARCHIVO.pdf]");
+    if (!parser.parse(arguments)) {
+        err << parser.errorText() << '\n' << usage << Qt::endl;
+        return kBadCommand;
+    }
+    const QString csvPath = parser.value(QStringLiteral("lote"));
+    const QString folder = parser.value(QStringLiteral("carpeta"));
+    if (csvPath.isEmpty() || folder.isEmpty() || !parser.positionalArguments().isEmpty()) {
+        err << usage << Qt::endl;
+        return kBadCommand;
+    }
+    int workers = QThread::idealThreadCount();
+    if (parser.isSet(QStringLiteral("trabajos"))) {
+        bool ok = false;
+        workers = parser.value(QStringLiteral("trabajos")).toInt(&ok);
+        if (!ok || workers < 1 || workers > 64) {
+            err << "--trabajos: un número de 1 a 64" << Qt::endl;
+            return kBadCommand;
+        }
+    }
+
+    QFile csvFile(csvPath);
+    if (!csvFile.open(QIODevice::ReadOnly)) {
+        err << "No se puede leer " << QDir::toNativeSeparators(csvPath) << ": "
+            << csvFile.errorString() << Qt::endl;
+        return kBadCommand;
+    }
+    const batch::CsvTable table = batch::ReadCsv(csvFile.readAll());
+    if (!table.error.isEmpty()) {
+        err << QDir::toNativeSeparators(csvPath) << ": " << table.error << Qt::endl;
+        return kBadCommand;
+    }
+    const QStringList known = VoucherOptionNames();
+    QStringList columns;
+    for (const QString& title : table.header) {
+        const QString name = title.trimmed().toLower();
+        if (!known.contains(name)) {
+            err << QDir::toNativeSeparators(csvPath) << ": columna desconocida «" << title
+                << "»; las columnas posibles son: " << known.join(QStringLiteral(", ")) << Qt::endl;
+            return kBadCommand;
+        }
+        if (columns.contains(name)) {
+            err << QDir::toNativeSeparators(csvPath) << ": la columna «" << name
+                << "» está dos veces" << Qt::endl;
+            return kBadCommand;
+        }
+        columns << name;
+    }
+
+    if (!QDir().mkpath(folder) ||
+        !QTemporaryFile(QDir(folder).filePath(".talonario-XXXXXX")).open()) {
+        err << "No se puede escribir en la carpeta " << QDir::toNativeSeparators(folder)
+            << Qt::endl;
+        return kUnwritable;
+    }
+
+    std::vector<Row> rows;
+    rows.reserve(table.rows.size());
+    for (const batch::CsvRow& record : table.rows) {
+        Row row;
+        row.number = record.number;
+        if (record.fields.size() > columns.size()) {
+            row.status = kRefused;
+            row.message = QStringLiteral("la fila tiene %1 campos y el encabezado %2")
+                              .arg(record.fields.size())
+                              .arg(columns.size());
+        }
+        for (qsizetype i = 0; i < record.fields.size() && i < columns.size(); ++i) {
+            const QString& value = record.fields[i];
+            if (columns[i] != QStringLiteral("efectivo")) {
+                row.values.insert(columns[i], value);
+            } else if (IsYes(value)) {
+                row.values.insert(columns[i], QString());
+            } else if (!IsNo(value) && row.status.isEmpty()) {
+                row.status = kRefused;
+                row.message = QStringLiteral("efectivo: «%1» no es sí ni no").arg(value);
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    Batch batchRun(err, folder, std::move(rows), workers, parser.value(QStringLiteral("un-pdf")),
+                   table.separator);
+    return batchRun.Run();
+}
+
+}  // namespace app
