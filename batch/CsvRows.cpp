@@ -37,7 +37,9 @@ bool IsUtf8(const QByteArray& bytes) {
     return !decoder.hasError();
 }
 
-QString DecodeRecordField(const QByteArray& field, bool utf8) {
+// Line breaks inside a field come back as \n whatever the file's line ends.
+QString DecodeRecordField(QByteArray field, bool utf8) {
+    field.replace("\r\n", "\n").replace('\r', '\n');
     return utf8 ? QString::fromUtf8(field) : DecodeWindows1252(field);
 }
 

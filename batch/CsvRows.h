@@ -24,7 +24,7 @@ struct CsvTable {
 
 // Reads a spreadsheet's CSV export: comma or semicolon separator (whichever
 // the header uses), quoted fields with separators, quotes and line breaks
-// inside, blank lines skipped. Each record is UTF-8 (a leading BOM dropped)
+// inside (given back as \n), blank lines skipped. Each record is UTF-8 (a leading BOM dropped)
 // or, when it is not valid UTF-8, Windows-1252, as spreadsheets here save it.
 CsvTable ReadCsv(const QByteArray& bytes);
 

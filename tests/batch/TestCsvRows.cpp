@@ -40,6 +40,9 @@ void TestCsvRows::tables_data() {
     QTest::newRow("quoted line break stays in the field")
         << QByteArray("otros-desc,mes\n\"aporte\nextra\",5\n") << QStringList{"otros-desc", "mes"}
         << Rows{{"aporte\nextra", "5"}} << ',';
+    QTest::newRow("quoted CRLF line break comes back as LF")
+        << QByteArray("otros-desc;mes\r\n\"aporte\r\nextra\";5\r\n")
+        << QStringList{"otros-desc", "mes"} << Rows{{"aporte\nextra", "5"}} << ';';
     QTest::newRow("doubled quote is one quote")
         << QByteArray("establecimiento\n\"El \"\"Sol\"\"\"\n") << QStringList{"establecimiento"}
         << Rows{{"El \"Sol\""}} << ',';
