@@ -24,8 +24,9 @@ struct CsvTable {
 
 // Reads a spreadsheet's CSV export: comma or semicolon separator (whichever
 // the header uses), quoted fields with separators, quotes and line breaks
-// inside (given back as \n), blank lines skipped. Each record is UTF-8 (a leading BOM dropped)
-// or, when it is not valid UTF-8, Windows-1252, as spreadsheets here save it.
+// inside (given back as \n), blank lines skipped. Each record is UTF-8 (a
+// leading BOM dropped) or, when it is not valid UTF-8, Windows-1252, as
+// spreadsheets here save it.
 CsvTable ReadCsv(const QByteArray& bytes);
 
 // Windows-1252 text, 0x80-0x9F included (€, curly quotes, dashes).
