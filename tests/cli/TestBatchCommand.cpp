@@ -209,6 +209,10 @@ void TestBatchCommand::commandRefusals_data() {
                                  << "No se puede leer";
     QTest::newRow("folder is a file") << good << QStringList{"--carpeta", "/etc/hostname"} << 3
                                       << "No se puede escribir en la carpeta";
+    QTest::newRow("a voucher option beside --lote")
+        << good << QStringList{"--cuit", "20123456789"} << 2 << "--cuit no va con --lote";
+    QTest::newRow("no folder") << good << QStringList{"--carpeta", QString()} << 2
+                               << "Uso: talonario --lote";
     QTest::newRow("workers not a number")
         << good << QStringList{"--trabajos", "dos"} << 2 << "--trabajos";
 }
@@ -224,7 +228,9 @@ void TestBatchCommand::commandRefusals() {
     QStringList arguments{"--lote", csvPath, "--carpeta", folder};
     for (qsizetype i = 0; i + 1 < options.size(); i += 2) {
         const qsizetype at = arguments.indexOf(options[i]);
-        if (at >= 0) {
+        if (options[i + 1].isNull()) {
+            arguments.remove(at, 2);
+        } else if (at >= 0) {
             arguments[at + 1] = options[i + 1];
         } else {
             arguments << options[i] << options[i + 1];

@@ -1,9 +1,8 @@
-#include "app/BatchCommand.h"
+#include "cli/BatchCommand.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -27,26 +26,25 @@
 #include <memory>
 #include <optional>
 
-#include "app/PdfCommand.h"
-#include "app/VoucherWindow.h"
 #include "batch/CsvRows.h"
 #include "batch/FileNames.h"
 #include "batch/Progress.h"
+#include "cli/CommandLine.h"
+#include "cli/ExitStatus.h"
+#include "cli/VoucherFill.h"
+#include "cli/VoucherOptions.h"
 #include "platform/QtPlatform.h"
 
-namespace app {
+namespace cli {
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kBadCommand = 2;
-constexpr int kUnwritable = 3;
-constexpr int kSomeRefused = 4;
-constexpr int kInterrupted = 130;  // the shell's status for a SIGINT
+constexpr int kBadCommand = kRefused;
 
+// A row's state in resultado.csv.
 const QString kWritten = QStringLiteral("escrito");
-const QString kRefused = QStringLiteral("rechazado");
-const QString kFailed = QStringLiteral("error");
+const QString kRowRefused = QStringLiteral("rechazado");
+const QString kRowFailed = QStringLiteral("error");
 const QString kNotDone = QStringLiteral("no hecho");
 
 // ---------------------------------------------------------------- worker side
@@ -94,30 +92,24 @@ class WorkerPlatform : public platform::QtPlatform {
 QJsonObject MakeVoucher(WorkerPlatform& platform, const QJsonObject& job) {
     const QString path = job.value(QStringLiteral("path")).toString();
     platform.Start(path.isEmpty());
-    VoucherValues values;
+    VoucherValues input;
     const QJsonObject given = job.value(QStringLiteral("values")).toObject();
     for (auto it = given.begin(); it != given.end(); ++it) {
-        values.insert(it.key(), it.value().toString());
+        input.values.insert(it.key(), it.value().toString());
     }
+    input.cash = job.value(QStringLiteral("cash")).toBool();
+    const VoucherOutcome outcome = WriteVoucher(input, path, platform);
     QJsonObject answer{{QStringLiteral("row"), job.value(QStringLiteral("row"))}};
-    const auto finish = [&answer](const QString& status, const QString& message) {
-        answer.insert(QStringLiteral("status"), status);
+    const QString message = (platform.messages() + outcome.messages).join(QLatin1Char(' '));
+    if (outcome.status != kDone) {
+        answer.insert(QStringLiteral("status"),
+                      outcome.status == kRefused ? kRowRefused : kRowFailed);
         answer.insert(QStringLiteral("message"), message);
         return answer;
-    };
-    VoucherWindow window(platform);
-    if (const auto refusal = FillVoucher(window, values)) {
-        return finish(kRefused, *refusal);
     }
-    try {
-        if (!window.WriteVoucherPdf(path)) {
-            return finish(kRefused, platform.messages().join(QLatin1Char(' ')));
-        }
-    } catch (const std::exception& error) {
-        return finish(kFailed, QString::fromUtf8(error.what()));
-    }
-    answer.insert(QStringLiteral("code"), window.text(QStringLiteral("Text1")).trimmed());
-    answer.insert(QStringLiteral("name"), window.ProposedPdfName());
+    answer.insert(QStringLiteral("status"), kWritten);
+    answer.insert(QStringLiteral("code"), outcome.code.trimmed());
+    answer.insert(QStringLiteral("name"), outcome.proposedName);
     if (path.isEmpty()) {
         QJsonArray pages;
         for (const platform::Page& page : platform.pages()) {
@@ -129,7 +121,7 @@ QJsonObject MakeVoucher(WorkerPlatform& platform, const QJsonObject& job) {
         }
         answer.insert(QStringLiteral("pages"), pages);
     }
-    return finish(kWritten, {});
+    return answer;
 }
 
 // ---------------------------------------------------------------- batch side
@@ -142,7 +134,7 @@ extern "C" void OnInterrupt(int) {
 
 struct Row {
     int number = 0;
-    VoucherValues values;
+    VoucherValues input;
     QString status;  // empty while not finished
     QString file;
     QString code;
@@ -307,7 +299,7 @@ class Batch : public QObject {
             if (worker->row) {
                 Row& row = rows_[*worker->row];
                 worker->row.reset();
-                Answer(row, kFailed,
+                Answer(row, kRowFailed,
                        QStringLiteral("El proceso de trabajo terminó de forma inesperada"));
                 if (!queue_.empty() && !interrupted_ && restarts_++ < workerCount_ * 2) {
                     StartWorker();
@@ -319,7 +311,7 @@ class Batch : public QObject {
         });
         ++running_;
         process->start(QCoreApplication::applicationFilePath(),
-                       {QString::fromLatin1(kBatchWorkerOption)});
+                       {QStringLiteral("--") + QString::fromUtf8(kBatchWorkerOption)});
         Dispatch(*worker);
     }
 
@@ -339,12 +331,13 @@ class Batch : public QObject {
         worker.row = index;
         const Row& row = rows_[index];
         QJsonObject values;
-        for (auto it = row.values.begin(); it != row.values.end(); ++it) {
+        for (auto it = row.input.values.begin(); it != row.input.values.end(); ++it) {
             values.insert(it.key(), it.value());
         }
         const QJsonObject job{
             {QStringLiteral("row"), row.number},
             {QStringLiteral("values"), values},
+            {QStringLiteral("cash"), row.input.cash},
             {QStringLiteral("path"), onePdfPath_.isEmpty() ? TemporaryPath(row) : QString()}};
         worker.process->write(QJsonDocument(job).toJson(QJsonDocument::Compact) + '\n');
     }
@@ -368,7 +361,7 @@ class Batch : public QObject {
             recorded.picture.setData(data.constData(), static_cast<uint>(data.size()));
             row.pages.push_back(recorded);
         }
-        Answer(row, status.isEmpty() ? kFailed : status,
+        Answer(row, status.isEmpty() ? kRowFailed : status,
                answer.value(QStringLiteral("message")).toString());
         Dispatch(worker);
     }
@@ -406,7 +399,7 @@ class Batch : public QObject {
         if (name.isEmpty()) {
             const QString reason = QString::fromLocal8Bit(std::strerror(errno));
             QFile::remove(TemporaryPath(row));
-            row.status = kFailed;
+            row.status = kRowFailed;
             row.message = QStringLiteral("No se puede escribir en %1: %2")
                               .arg(QDir::toNativeSeparators(folder_), reason);
         } else {
@@ -491,7 +484,7 @@ class Batch : public QObject {
         int failed = 0;
         for (Row& row : rows_) {
             if (!onePdfPath_.isEmpty() && row.status == kWritten && (interrupted_ || !oneWritten)) {
-                row.status = interrupted_ ? kNotDone : kFailed;
+                row.status = interrupted_ ? kNotDone : kRowFailed;
                 row.file.clear();
                 row.message = interrupted_
                                   ? QStringLiteral("interrumpido antes de terminar el PDF")
@@ -502,8 +495,8 @@ class Batch : public QObject {
                 row.message = QStringLiteral("interrumpido");
             }
             written += row.status == kWritten ? 1 : 0;
-            refused += row.status == kRefused ? 1 : 0;
-            failed += row.status == kFailed ? 1 : 0;
+            refused += row.status == kRowRefused ? 1 : 0;
+            failed += row.status == kRowFailed ? 1 : 0;
         }
         const bool reportWritten = WriteResults();
         err_ << QStringLiteral(
@@ -598,35 +591,13 @@ int RunBatchWorker() {
     return kDone;
 }
 
-int RunBatchCommand(const QStringList& arguments, QTextStream& err) {
-    QCommandLineParser parser;
-    parser.addOptions({
-        {QStringLiteral("lote"), QStringLiteral("CSV con un comprobante por fila."),
-         QStringLiteral("archivo")},
-        {QStringLiteral("carpeta"), QStringLiteral("Carpeta de los PDF y de resultado.csv."),
-         QStringLiteral("carpeta")},
-        {QStringLiteral("trabajos"),
-         QStringLiteral("Procesos de trabajo (por omisión, uno por núcleo)."), QStringLiteral("N")},
-        {QStringLiteral("un-pdf"), QStringLiteral("Todos los comprobantes en este único PDF."),
-         QStringLiteral("archivo")},
-    });
-    const QString usage = QStringLiteral(
-        "Uso: talonario --lote ARCHIVO.csv --carpeta CARPETA [--trabajos N] [--un-pdf "
-        "ARCHIVO.pdf]");
-    if (!parser.parse(arguments)) {
-        err << parser.errorText() << '\n' << usage << Qt::endl;
-        return kBadCommand;
-    }
-    const QString csvPath = parser.value(QStringLiteral("lote"));
-    const QString folder = parser.value(QStringLiteral("carpeta"));
-    if (csvPath.isEmpty() || folder.isEmpty() || !parser.positionalArguments().isEmpty()) {
-        err << usage << Qt::endl;
-        return kBadCommand;
-    }
+int RunBatchCommand(const CommandLine& line, QTextStream& err) {
+    const QString csvPath = line.value(QStringLiteral("lote"));
+    const QString folder = line.value(QStringLiteral("carpeta"));
     int workers = QThread::idealThreadCount();
-    if (parser.isSet(QStringLiteral("trabajos"))) {
+    if (line.isSet(QStringLiteral("trabajos"))) {
         bool ok = false;
-        workers = parser.value(QStringLiteral("trabajos")).toInt(&ok);
+        workers = line.value(QStringLiteral("trabajos")).toInt(&ok);
         if (!ok || workers < 1 || workers > 64) {
             err << "--trabajos: un número de 1 a 64" << Qt::endl;
             return kBadCommand;
@@ -674,27 +645,27 @@ int RunBatchCommand(const QStringList& arguments, QTextStream& err) {
         Row row;
         row.number = record.number;
         if (record.fields.size() > columns.size()) {
-            row.status = kRefused;
+            row.status = kRowRefused;
             row.message = QStringLiteral("la fila tiene %1 campos y el encabezado %2")
                               .arg(record.fields.size())
                               .arg(columns.size());
         }
         for (qsizetype i = 0; i < record.fields.size() && i < columns.size(); ++i) {
             const QString& value = record.fields[i];
-            if (columns[i] != QStringLiteral("efectivo")) {
-                row.values.insert(columns[i], value);
+            if (columns[i] != QString::fromUtf8(kCashOption)) {
+                row.input.values.insert(columns[i], value);
             } else if (IsYes(value)) {
-                row.values.insert(columns[i], QString());
+                row.input.cash = true;
             } else if (!IsNo(value) && row.status.isEmpty()) {
-                row.status = kRefused;
+                row.status = kRowRefused;
                 row.message = QStringLiteral("efectivo: «%1» no es sí ni no").arg(value);
             }
         }
         rows.push_back(std::move(row));
     }
-    Batch batchRun(err, folder, std::move(rows), workers, parser.value(QStringLiteral("un-pdf")),
+    Batch batchRun(err, folder, std::move(rows), workers, line.value(QStringLiteral("un-pdf")),
                    table.separator);
     return batchRun.Run();
 }
 
-}  // namespace app
+}  // namespace cli
