@@ -31,6 +31,7 @@
 #include "batch/Progress.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
+#include "cli/OnePdf.h"
 #include "cli/VoucherFill.h"
 #include "cli/VoucherOptions.h"
 #include "platform/QtPlatform.h"
@@ -160,65 +161,6 @@ int TerminalWidth() {
     }
     return 80;
 }
-
-// All vouchers of a one-PDF run, painted in row order into one file written
-// under a temporary name.
-class OnePdf {
-  public:
-    bool Open(const QString& path) {
-        path_ = path;
-        file_ = std::make_unique<QTemporaryFile>(path + QStringLiteral(".XXXXXX"));
-        return file_->open();
-    }
-    void Add(const std::vector<platform::Page>& pages) {
-        for (const platform::Page& page : pages) {
-            if (!writer_) {
-                writer_ = std::make_unique<QPdfWriter>(file_.get());
-                writer_->setCreator(QStringLiteral("Talonario"));
-                writer_->setResolution(300);
-                writer_->setPageSize(
-                    QPageSize(QSizeF(page.pixels.width() / 96.0, page.pixels.height() / 96.0),
-                              QPageSize::Inch));
-                writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
-                painter_.begin(writer_.get());
-            } else {
-                writer_->newPage();
-            }
-            painter_.save();
-            platform::PaintPage(painter_, page);
-            painter_.restore();
-        }
-    }
-    // Finishes the file and gives it its name; false when that failed.
-    bool Close() {
-        if (writer_ && !painter_.end()) {
-            return false;
-        }
-        writer_.reset();
-        file_->setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                              QFile::ReadOther);
-        if (!file_->flush() || std::rename(QFile::encodeName(file_->fileName()).constData(),
-                                           QFile::encodeName(path_).constData()) != 0) {
-            return false;
-        }
-        file_->setAutoRemove(false);
-        return true;
-    }
-    // Drops what was written: an interrupted run leaves no part of a file.
-    void Discard() {
-        if (writer_) {
-            painter_.end();
-        }
-        writer_.reset();
-        file_.reset();
-    }
-
-  private:
-    QString path_;
-    std::unique_ptr<QTemporaryFile> file_;
-    std::unique_ptr<QPdfWriter> writer_;
-    QPainter painter_;
-};
 
 class Batch : public QObject {
   public:

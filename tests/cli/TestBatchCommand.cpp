@@ -187,6 +187,22 @@ void TestBatchCommand::onePdfInRowOrder() {
                  std::vector<std::string>{codes[voucher]});
     }
     QVERIFY(PdfPageText(pdf, 4).contains("Talón para el Depositante"));
+
+    // The voucher picture is embedded once, whichever worker recorded a page.
+    QProcess images;
+    images.start("pdfimages", {"-list", pdf});
+    QVERIFY(images.waitForFinished(60000));
+    QSet<QString> pictureObjects;
+    int pictures = 0;
+    for (const QString& line : QString::fromUtf8(images.readAllStandardOutput()).split(u'\n')) {
+        const QStringList columns = line.simplified().split(u' ');
+        if (columns.size() > 10 && columns[3] == "567" && columns[4] == "712") {
+            ++pictures;
+            pictureObjects.insert(columns[10]);
+        }
+    }
+    QCOMPARE(pictures, 6);
+    QCOMPARE(pictureObjects.size(), 1);
 }
 
 void TestBatchCommand::commandRefusals_data() {
