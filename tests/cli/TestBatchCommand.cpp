@@ -187,6 +187,13 @@ void TestBatchCommand::onePdfInRowOrder() {
                  std::vector<std::string>{codes[voucher]});
     }
     QVERIFY(PdfPageText(pdf, 4).contains("Talón para el Depositante"));
+    // Replayed into the one PDF, a page looks exactly as in its own file.
+    const QString alone = dir.filePath("rows/comprobante-20123456789-2026-05 (2).pdf");
+    if (QFile::exists(alone)) {
+        for (int page = 1; page <= 2; ++page) {
+            QCOMPARE(PdfPageImage(pdf, page, 150), PdfPageImage(alone, page, 150));
+        }
+    }
 
     // The voucher picture is embedded once, whichever worker recorded a page.
     QProcess images;
