@@ -11,7 +11,9 @@ namespace cli {
 
 namespace {
 constexpr double kPixelsPerInch = 96.0;  // a recorded page's pixel, as platform/ prints it
-constexpr qsizetype kSeenOnceLimit = 64;
+// The voucher picture is on every page and a barcode on a voucher's two: the
+// few images used last are enough, and a thousand barcodes do not pile up.
+constexpr qsizetype kRemembered = 8;
 }  // namespace
 
 SharingEngine::SharingEngine() : QPaintEngine(AllFeatures) {}
@@ -68,19 +70,21 @@ QImage SharingEngine::Shared(const QImage& image) {
     const QByteArray key =
         QByteArray::number(image.width()) + 'x' + QByteArray::number(image.height()) + '/' +
         QByteArray::number(static_cast<int>(image.format())) + '/' + hash.result();
-    if (const auto it = shared_.constFind(key); it != shared_.constEnd()) {
-        return *it;
+    ++uses_;
+    if (const auto it = images_.find(key); it != images_.end()) {
+        it->lastUse = uses_;
+        return it->image;
     }
-    if (const auto it = seenOnce_.constFind(key); it != seenOnce_.constEnd()) {
-        const QImage first = *it;
-        shared_.insert(key, first);
-        seenOnce_.remove(key);
-        return first;
+    if (images_.size() >= kRemembered) {
+        auto oldest = images_.begin();
+        for (auto it = images_.begin(); it != images_.end(); ++it) {
+            if (it->lastUse < oldest->lastUse) {
+                oldest = it;
+            }
+        }
+        images_.erase(oldest);
     }
-    if (seenOnce_.size() >= kSeenOnceLimit) {
-        seenOnce_.clear();
-    }
-    seenOnce_.insert(key, image);
+    images_.insert(key, {image, uses_});
     return image;
 }
 

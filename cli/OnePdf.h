@@ -51,8 +51,12 @@ class SharingEngine : public QPaintEngine {
     QImage Shared(const QImage& image);
 
     QPainter* target_ = nullptr;
-    QHash<QByteArray, QImage> seenOnce_;  // cleared now and then: one-off barcodes
-    QHash<QByteArray, QImage> shared_;    // met twice or more: kept
+    struct Remembered {
+        QImage image;
+        quint64 lastUse = 0;
+    };
+    QHash<QByteArray, Remembered> images_;  // by size, format and pixels
+    quint64 uses_ = 0;
 };
 
 // All the vouchers of a batch in one PDF, painted in the order given and
