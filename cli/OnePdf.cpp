@@ -1,6 +1,5 @@
 #include "cli/OnePdf.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QPainterPath>
 
@@ -64,17 +63,18 @@ void SharingEngine::updateState(const QPaintEngineState& state) {
 }
 
 QImage SharingEngine::Shared(const QImage& image) {
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(
-        QByteArrayView(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
+    // A fast hash finds the candidate; the pixels themselves decide.
     const QByteArray key =
         QByteArray::number(image.width()) + 'x' + QByteArray::number(image.height()) + '/' +
-        QByteArray::number(static_cast<int>(image.format())) + '/' + hash.result();
+        QByteArray::number(static_cast<int>(image.format())) + '/' +
+        QByteArray::number(qHash(
+            QByteArrayView(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes())));
     ++uses_;
-    if (const auto it = images_.find(key); it != images_.end()) {
+    if (const auto it = images_.find(key); it != images_.end() && it->image == image) {
         it->lastUse = uses_;
         return it->image;
     }
+    images_.remove(key);
     if (images_.size() >= kRemembered) {
         auto oldest = images_.begin();
         for (auto it = images_.begin(); it != images_.end(); ++it) {

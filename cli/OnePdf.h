@@ -55,7 +55,7 @@ class SharingEngine : public QPaintEngine {
         QImage image;
         quint64 lastUse = 0;
     };
-    QHash<QByteArray, Remembered> images_;  // by size, format and pixels
+    QHash<QByteArray, Remembered> images_;  // by size, format and a hash of the pixels
     quint64 uses_ = 0;
 };
 
