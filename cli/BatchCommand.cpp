@@ -99,6 +99,7 @@ QJsonObject MakeVoucher(WorkerPlatform& platform, const QJsonObject& job) {
         input.values.insert(it.key(), it.value().toString());
     }
     input.cash = job.value(QStringLiteral("cash")).toBool();
+    input.strict = job.value(QStringLiteral("strict")).toBool();
     const VoucherOutcome outcome = WriteVoucher(input, path, platform);
     QJsonObject answer{{QStringLiteral("row"), job.value(QStringLiteral("row"))}};
     const QString message = (platform.messages() + outcome.messages).join(QLatin1Char(' '));
@@ -109,6 +110,7 @@ QJsonObject MakeVoucher(WorkerPlatform& platform, const QJsonObject& job) {
         return answer;
     }
     answer.insert(QStringLiteral("status"), kWritten);
+    answer.insert(QStringLiteral("message"), message);  // the remarks, if any
     answer.insert(QStringLiteral("code"), outcome.code.trimmed());
     answer.insert(QStringLiteral("name"), outcome.proposedName);
     if (path.isEmpty()) {
@@ -280,6 +282,7 @@ class Batch : public QObject {
             {QStringLiteral("row"), row.number},
             {QStringLiteral("values"), values},
             {QStringLiteral("cash"), row.input.cash},
+            {QStringLiteral("strict"), row.input.strict},
             {QStringLiteral("path"), onePdfPath_.isEmpty() ? TemporaryPath(row) : QString()}};
         worker.process->write(QJsonDocument(job).toJson(QJsonDocument::Compact) + '\n');
     }
@@ -326,9 +329,11 @@ class Batch : public QObject {
             } else if (row.status == kWritten) {
                 onePdf_.Add(row.pages);
                 row.file = QFileInfo(onePdfPath_).fileName();
-                row.message = QStringLiteral("páginas %1 a %2")
-                                  .arg(pagesPainted_ + 1)
-                                  .arg(pagesPainted_ + static_cast<int>(row.pages.size()));
+                const QString pages = QStringLiteral("páginas %1 a %2")
+                                          .arg(pagesPainted_ + 1)
+                                          .arg(pagesPainted_ + static_cast<int>(row.pages.size()));
+                row.message =
+                    row.message.isEmpty() ? pages : pages + QStringLiteral("; ") + row.message;
                 pagesPainted_ += static_cast<int>(row.pages.size());
                 row.pages.clear();
             }
@@ -363,7 +368,7 @@ class Batch : public QObject {
         if (!row.file.isEmpty() && onePdfPath_.isEmpty()) {
             line += QStringLiteral(" ") + row.file;
         }
-        if (!row.message.isEmpty() && row.status != kWritten) {
+        if (!row.message.isEmpty()) {
             line += QStringLiteral(": ") + QString(row.message).replace(u'\n', u' ');
         }
         if (terminal_) {
@@ -586,6 +591,7 @@ int RunBatchCommand(const CommandLine& line, QTextStream& err) {
     for (const batch::CsvRow& record : table.rows) {
         Row row;
         row.number = record.number;
+        row.input.strict = line.isSet(QString::fromUtf8(kStrictOption));
         if (record.fields.size() > columns.size()) {
             row.status = kRowRefused;
             row.message = QStringLiteral("la fila tiene %1 campos y el encabezado %2")

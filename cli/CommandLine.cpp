@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "cli/VoucherOptions.h"
+#include "entry/AmountWords.h"
 #include "platform/Files.h"
 
 namespace cli {
@@ -40,6 +41,9 @@ CommandLine::CommandLine() {
         "genera un comprobante por fila del CSV; el encabezado nombra las columnas con\n"
         "las opciones de --pdf sin los guiones (cuit, mes, remuneracion, efectivo...),\n"
         "y CARPETA/resultado.csv dice qué pasó con cada fila.\n\n"
+        "Un dígito verificador del C.U.I.T. incorrecto, o un importe en letras que dice\n"
+        "otra cosa que el total, dan un aviso en la salida de errores; con --estricto\n"
+        "rechazan el comprobante.\n\n"
         "Estados de salida: 0 hecho; 1 sin pantalla para la ventana, o sin memoria;\n"
         "2 opción o valor rechazado, o comprobante no válido (el motivo va a la salida\n"
         "de errores), o CSV ilegible; 3 no se pudo escribir el archivo o la carpeta;\n"
@@ -53,12 +57,15 @@ CommandLine::CommandLine() {
                            QStringLiteral("texto")});
     }
     for (const AmountOption& option : kAmountOptions) {
-        parser_.addOption(
-            {QString::fromUtf8(option.name),
-             QString::fromUtf8(option.help) + QStringLiteral(" (pesos, decimales tras , o .)"),
-             QStringLiteral("importe")});
+        parser_.addOption({QString::fromUtf8(option.name),
+                           QString::fromUtf8(option.help) + QStringLiteral(" (") +
+                               entry::AcceptedAmountForms() + u')',
+                           QStringLiteral("importe")});
     }
     parser_.addOption({QString::fromUtf8(kCashOption), QStringLiteral("Pago en efectivo.")});
+    parser_.addOption({QString::fromUtf8(kStrictOption),
+                       QStringLiteral("Los avisos (dígito verificador, importe en letras) "
+                                      "rechazan el comprobante.")});
     parser_.addOption({QStringLiteral("barcode"),
                        QStringLiteral("Texto del código de barras a dibujar (ASCII imprimible)."),
                        QStringLiteral("texto")});
@@ -141,7 +148,7 @@ bool CommandLine::Parse(const QStringList& arguments) {
         }
     } else if (barcode) {
         command_ = Command::Barcode;
-        for (const QString& name : VoucherOptionNames()) {
+        for (const QString& name : VoucherOptionNames() << QString::fromUtf8(kStrictOption)) {
             if (parser_.isSet(name)) {
                 return refuse(QStringLiteral("--%1 va solo con --pdf; vea --help").arg(name));
             }

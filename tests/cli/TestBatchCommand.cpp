@@ -88,13 +88,14 @@ void TestBatchCommand::initTestCase() {
     mixedCsv = dir.filePath("mixed.csv");
     Write(mixedCsv,
           "establecimiento;cuit;mes;anio;remuneracion;otros-desc;efectivo\r\n"
-          "\"P\xC3\xA9rez; Hnos.\";20123456789;5;2026;100000,50;\"aporte\r\nextra\";s\xC3\xAD\r\n"
+          "\"P\xC3\xA9rez; Hnos.\";20123456786;5;2026;100000,50;\"aporte\r\nextra\";s\xC3\xAD\r\n"
           "Panader\xED"
           "a;27234567891;6;2026;1000;;\r\n"
           "Mal;2012345;5;2026;100;;\r\n"
-          "Mes;20123456789;13;2026;100;;\r\n"
-          "Duplicado;20123456789;5;2026;2000;;no\r\n"
-          "Sobra;20123456789;5;2026;2000;;;campo\r\n");
+          "Mes;20123456786;13;2026;100;;\r\n"
+          "Duplicado;20123456786;5;2026;2000;;no\r\n"
+          "Sobra;20123456786;5;2026;2000;;;campo\r\n"
+          "Digito;20123456789;7;2026;1000;;\r\n");
 }
 
 void TestBatchCommand::rowByRow_data() {
@@ -108,8 +109,8 @@ void TestBatchCommand::rowByRow_data() {
     // The name the first row proposes is already taken before the run.
     QTest::newRow("quoted separator and line break; name taken gets (2)")
         << "2"
-        << "comprobante-20123456789-2026-05 (2).pdf"
-        << "52472012345678900150000"
+        << "comprobante-20123456786-2026-05 (2).pdf"
+        << "52472012345678600150000"
         << "escrito" << QString() << "Pérez; Hnos.";
     QTest::newRow("Windows-1252 row") << "3"
                                       << "comprobante-27234567891-2026-06.pdf"
@@ -123,12 +124,19 @@ void TestBatchCommand::rowByRow_data() {
         << "--mes: no admite «3» después de «1»" << QString();
     QTest::newRow("duplicate name gets the next number, in row order")
         << "6"
-        << "comprobante-20123456789-2026-05 (3).pdf"
-        << "52472012345678900003000"
+        << "comprobante-20123456786-2026-05 (3).pdf"
+        << "52472012345678600003000"
         << "escrito" << QString() << "Duplicado";
     QTest::newRow("more fields than the header")
         << "7" << QString() << QString() << "rechazado"
         << "la fila tiene 8 campos y el encabezado 7" << QString();
+    QTest::newRow("wrong check digit written, with the warning")
+        << "8"
+        << "comprobante-20123456789-2026-07.pdf"
+        << "52472012345678900001500"
+        << "escrito"
+        << "Aviso: El dígito verificador del C.U.I.T. no es correcto: es 9 y debería ser 6"
+        << "Digito";
 }
 
 void TestBatchCommand::rowByRow() {
@@ -145,12 +153,12 @@ void TestBatchCommand::rowByRow() {
     if (!ran) {
         ran = true;
         QVERIFY(QDir().mkpath(folder));
-        Write(QDir(folder).filePath("comprobante-20123456789-2026-05.pdf"), "ya estaba");
+        Write(QDir(folder).filePath("comprobante-20123456786-2026-05.pdf"), "ya estaba");
         const Result result = Run({"--lote", mixedCsv, "--carpeta", folder, "--trabajos", "2"});
         QVERIFY2(result.status == 4, qPrintable(result.err));  // some rows refused
-        QCOMPARE(Results(folder).size(), 6);
+        QCOMPARE(Results(folder).size(), 7);
         QCOMPARE(Leftovers(folder), QStringList());
-        QFile taken(QDir(folder).filePath("comprobante-20123456789-2026-05.pdf"));
+        QFile taken(QDir(folder).filePath("comprobante-20123456786-2026-05.pdf"));
         QVERIFY(taken.open(QIODevice::ReadOnly));
         QCOMPARE(taken.readAll(), QByteArray("ya estaba"));  // never overwritten
     }
@@ -179,16 +187,17 @@ void TestBatchCommand::onePdfInRowOrder() {
     QCOMPARE(results.value("2").value(3), QStringLiteral("páginas 1 a 2"));
     QCOMPARE(results.value("3").value(3), QStringLiteral("páginas 3 a 4"));
     QCOMPARE(results.value("6").value(3), QStringLiteral("páginas 5 a 6"));
-    QCOMPARE(PdfPageCount(pdf), 6);
-    const char* codes[] = {"52472012345678900150000", "52472723456789100001500",
-                           "52472012345678900003000"};
-    for (int voucher = 0; voucher < 3; ++voucher) {
+    QVERIFY(results.value("8").value(3).startsWith("páginas 7 a 8; Aviso: El dígito verificador"));
+    QCOMPARE(PdfPageCount(pdf), 8);
+    const char* codes[] = {"52472012345678600150000", "52472723456789100001500",
+                           "52472012345678600003000", "52472012345678900001500"};
+    for (int voucher = 0; voucher < 4; ++voucher) {
         QCOMPARE(DecodeBarcodes(PdfPageImage(pdf, 2 * voucher + 1, 300)),
                  std::vector<std::string>{codes[voucher]});
     }
     QVERIFY(PdfPageText(pdf, 4).contains("Talón para el Depositante"));
     // Replayed into the one PDF, a page looks exactly as in its own file.
-    const QString alone = dir.filePath("rows/comprobante-20123456789-2026-05 (2).pdf");
+    const QString alone = dir.filePath("rows/comprobante-20123456786-2026-05 (2).pdf");
     if (QFile::exists(alone)) {
         for (int page = 1; page <= 2; ++page) {
             QCOMPARE(PdfPageImage(pdf, page, 150), PdfPageImage(alone, page, 150));
@@ -208,7 +217,7 @@ void TestBatchCommand::onePdfInRowOrder() {
             pictureObjects.insert(columns[10]);
         }
     }
-    QCOMPARE(pictures, 6);
+    QCOMPARE(pictures, 8);
     QCOMPARE(pictureObjects.size(), 1);
 }
 
@@ -217,7 +226,7 @@ void TestBatchCommand::commandRefusals_data() {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
-    const QByteArray good("cuit,mes,anio,remuneracion\n20123456789,5,2026,1000\n");
+    const QByteArray good("cuit,mes,anio,remuneracion\n20123456786,5,2026,1000\n");
     QTest::newRow("every row written") << good << QStringList() << 0 << "1 escritos";
     QTest::newRow("unknown column") << QByteArray("cuit,color\n20123456789,rojo\n") << QStringList()
                                     << 2 << "columna desconocida «color»";
@@ -228,6 +237,9 @@ void TestBatchCommand::commandRefusals_data() {
     QTest::newRow("efectivo neither yes nor no")
         << QByteArray("cuit,mes,anio,remuneracion,efectivo\n20123456789,5,2026,1000,quizás\n")
         << QStringList() << 4 << "efectivo: «quizás» no es sí ni no";
+    QTest::newRow("--estricto refuses a wrong check digit")
+        << QByteArray("cuit,mes,anio,remuneracion\n20123456789,5,2026,1000\n")
+        << QStringList{"--estricto", ""} << 4 << "dígito verificador";
     QTest::newRow("no such CSV") << good << QStringList{"--lote", "/nonexistent/a.csv"} << 2
                                  << "No se puede leer";
     QTest::newRow("folder is a file") << good << QStringList{"--carpeta", "/etc/hostname"} << 3
@@ -256,7 +268,10 @@ void TestBatchCommand::commandRefusals() {
         } else if (at >= 0) {
             arguments[at + 1] = options[i + 1];
         } else {
-            arguments << options[i] << options[i + 1];
+            arguments << options[i];
+            if (!options[i + 1].isEmpty()) {
+                arguments << options[i + 1];
+            }
         }
     }
     const Result result = Run(arguments);
