@@ -239,24 +239,33 @@ class Batch : public QObject {
                 Answered(*worker, QJsonDocument::fromJson(line).object());
             }
         });
-        connect(process, &QProcess::finished, this, [this, worker] {
-            if (worker->row) {
-                Row& row = rows_[*worker->row];
-                worker->row.reset();
-                Answer(row, kRowFailed,
-                       QStringLiteral("El proceso de trabajo terminó de forma inesperada"));
-                if (!queue_.empty() && !interrupted_ && restarts_++ < workerCount_ * 2) {
-                    StartWorker();
-                }
-            }
-            if (--running_ == 0) {
-                loop_.quit();
-            }
-        });
+        connect(process, &QProcess::finished, this, [this, worker] { WorkerEnded(*worker); });
+        // A worker that never started sends no finished() of its own.
+        connect(process, &QProcess::errorOccurred, this,
+                [this, worker](QProcess::ProcessError error) {
+                    if (error == QProcess::FailedToStart) {
+                        WorkerEnded(*worker);
+                    }
+                });
         ++running_;
         process->start(QCoreApplication::applicationFilePath(),
                        {QStringLiteral("--") + QString::fromUtf8(kBatchWorkerOption)});
         Dispatch(*worker);
+    }
+
+    void WorkerEnded(Worker& worker) {
+        if (worker.row) {
+            Row& row = rows_[*worker.row];
+            worker.row.reset();
+            Answer(row, kRowFailed,
+                   QStringLiteral("El proceso de trabajo terminó de forma inesperada"));
+            if (!queue_.empty() && !interrupted_ && restarts_++ < workerCount_ * 2) {
+                StartWorker();
+            }
+        }
+        if (--running_ == 0) {
+            loop_.quit();
+        }
     }
 
     QString TemporaryPath(const Row& row) const {
@@ -439,7 +448,9 @@ class Batch : public QObject {
             }
             if (row.status.isEmpty()) {
                 row.status = kNotDone;
-                row.message = QStringLiteral("interrumpido");
+                row.message = interrupted_
+                                  ? QStringLiteral("interrumpido")
+                                  : QStringLiteral("ningún proceso de trabajo pudo hacerla");
             }
             written += row.status == kWritten ? 1 : 0;
             refused += row.status == kRowRefused ? 1 : 0;

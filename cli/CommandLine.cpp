@@ -148,7 +148,9 @@ bool CommandLine::Parse(const QStringList& arguments) {
         }
     } else if (barcode) {
         command_ = Command::Barcode;
-        for (const QString& name : VoucherOptionNames() << QString::fromUtf8(kStrictOption)) {
+        const QStringList voucherOnly =
+            VoucherOptionNames() + QStringList{QString::fromUtf8(kStrictOption)};
+        for (const QString& name : voucherOnly) {
             if (parser_.isSet(name)) {
                 return refuse(QStringLiteral("--%1 va solo con --pdf; vea --help").arg(name));
             }
