@@ -45,7 +45,9 @@ void TestPdfOutput::savesBothCopiesAsTextAndBarcode() {
     clickSave();
     QCOMPARE(platform->proposedNames, QStringList{"comprobante-20123456789-2026-05.pdf"});
     QCOMPARE(platform->messageTexts(),
-             QStringList{"Confirma que los datos son correctos y desea imprimir?."});
+             QStringList{"¿Confirma que los datos son correctos y desea guardar el comprobante "
+                         "en PDF?"});
+    QCOMPARE(platform->messages[0].title, QStringLiteral("Guardar PDF"));
     QCOMPARE(FilesIn(out.path()), QStringList{"voucher.pdf"});
     const QString pdf = out.filePath("voucher.pdf");
     QCOMPARE(PdfPageCount(pdf), 2);
