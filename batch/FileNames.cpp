@@ -3,8 +3,9 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFile>
 #include <cerrno>
+
+#include "platform/Files.h"
 
 namespace batch {
 
@@ -19,10 +20,10 @@ QString NumberedName(const QString& proposed, int attempt) {
 }
 
 QString ClaimName(const QString& temporary, const QString& folder, const QString& proposed) {
-    const QByteArray from = QFile::encodeName(temporary);
+    const QByteArray from = platform::EncodeName(temporary);
     for (int attempt = 1;; ++attempt) {
         const QString name = NumberedName(proposed, attempt);
-        const QByteArray to = QFile::encodeName(QDir(folder).filePath(name));
+        const QByteArray to = platform::EncodeName(QDir(folder).filePath(name));
         if (::link(from.constData(), to.constData()) == 0) {
             ::unlink(from.constData());
             return name;

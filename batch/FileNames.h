@@ -13,7 +13,8 @@ QString NumberedName(const QString& proposed, int attempt);
 // not even one created meanwhile by another program (the name is claimed
 // with a hard link, which fails when the name exists). Returns the name
 // given, or an empty string when the folder refused (errno says why); the
-// temporary name is gone either way on success.
+// temporary name is gone either way on success. Names are encoded as
+// platform::EncodeName does, so folders whose names are not UTF-8 work.
 QString ClaimName(const QString& temporary, const QString& folder, const QString& proposed);
 
 }  // namespace batch

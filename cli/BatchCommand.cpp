@@ -1,5 +1,6 @@
 #include "cli/BatchCommand.h"
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -22,6 +23,7 @@
 #include <csignal>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -34,6 +36,7 @@
 #include "cli/OnePdf.h"
 #include "cli/VoucherFill.h"
 #include "cli/VoucherOptions.h"
+#include "platform/Files.h"
 #include "platform/QtPlatform.h"
 
 namespace cli {
@@ -354,7 +357,7 @@ class Batch : public QObject {
         const QString name = batch::ClaimName(TemporaryPath(row), folder_, row.proposedName);
         if (name.isEmpty()) {
             const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-            QFile::remove(TemporaryPath(row));
+            ::unlink(platform::EncodeName(TemporaryPath(row)).constData());
             row.status = kRowFailed;
             row.message = QStringLiteral("No se puede escribir en %1: %2")
                               .arg(QDir::toNativeSeparators(folder_), reason);
@@ -422,13 +425,17 @@ class Batch : public QObject {
             }
         }
         // Worker leftovers of an unexpected end: nothing half written stays.
-        const QDir folder(folder_);
-        const QString prefix =
-            QStringLiteral(".talonario-%1-").arg(QCoreApplication::applicationPid());
-        for (const QString& name :
-             folder.entryList({prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System)) {
-            QFile::remove(folder.filePath(name));
+        // Names as bytes, as the workers wrote them.
+        const std::string prefix =
+            QStringLiteral(".talonario-%1-").arg(QCoreApplication::applicationPid()).toStdString();
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(
+                 platform::EncodeName(folder_).toStdString(), ignored)) {
+            if (entry.path().filename().string().starts_with(prefix)) {
+                std::filesystem::remove(entry.path(), ignored);
+            }
         }
+        const QDir folder(folder_);
 
         // Answered after a row that never was: their files are gone with
         // the leftovers above.
@@ -476,11 +483,6 @@ class Batch : public QObject {
 
     bool WriteResults() {
         const QString path = QDir(folder_).filePath(QStringLiteral("resultado.csv"));
-        QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-        if (!file.open()) {
-            err_ << "No se puede escribir " << QDir::toNativeSeparators(path) << Qt::endl;
-            return false;
-        }
         // With a BOM, so that spreadsheets read the accents as UTF-8.
         QByteArray text("\xEF\xBB\xBF");
         text += batch::CsvLine({QStringLiteral("fila"), QStringLiteral("archivo"),
@@ -494,15 +496,11 @@ class Batch : public QObject {
                         separator_) +
                     "\r\n";
         }
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                            QFile::ReadOther);
-        if (file.write(text) != text.size() || !file.flush() ||
-            std::rename(QFile::encodeName(file.fileName()).constData(),
-                        QFile::encodeName(path).constData()) != 0) {
-            err_ << "No se puede escribir " << QDir::toNativeSeparators(path) << Qt::endl;
+        if (const QString why = platform::WriteFileSafely(platform::EncodeName(path), text);
+            !why.isEmpty()) {
+            err_ << why << Qt::endl;
             return false;
         }
-        file.setAutoRemove(false);
         return true;
     }
 
@@ -525,6 +523,23 @@ class Batch : public QObject {
     QElapsedTimer clock_;
     QEventLoop loop_;
 };
+
+// Makes the folder if need be and tries a file in it; names as bytes, as
+// platform::EncodeName gives them, so that any folder the user names works.
+bool FolderWritable(const QString& folder) {
+    const QByteArray name = platform::EncodeName(folder);
+    std::error_code error;
+    std::filesystem::create_directories(name.toStdString(), error);
+    const QByteArray probe =
+        name + "/.talonario-" + QByteArray::number(QCoreApplication::applicationPid()) + "-prueba";
+    const int descriptor = ::open(probe.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (descriptor < 0) {
+        return false;
+    }
+    ::close(descriptor);
+    ::unlink(probe.constData());
+    return true;
+}
 
 }  // namespace
 
@@ -590,8 +605,7 @@ int RunBatchCommand(const CommandLine& line, QTextStream& err) {
         columns << name;
     }
 
-    if (!QDir().mkpath(folder) ||
-        !QTemporaryFile(QDir(folder).filePath(".talonario-XXXXXX")).open()) {
+    if (!FolderWritable(folder)) {
         err << "No se puede escribir en la carpeta " << QDir::toNativeSeparators(folder)
             << Qt::endl;
         return kUnwritable;
