@@ -13,6 +13,7 @@
 #include <QResource>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QShortcut>
 #include <algorithm>
 
 #include "app/Canvas.h"
@@ -64,7 +65,9 @@ KeyFilter::Rule RuleFor(Filter filter) {
         case Filter::None:
             break;
     }
-    return {};
+    // Every character still goes through a rule, so that pasted line breaks
+    // and control characters are dropped like typed ones.
+    return [](const QString&, int key) { return key; };
 }
 
 const Message kNoPrinter{
@@ -149,7 +152,7 @@ void VoucherWindow::Build() {
                 widget->setFocusPolicy(Qt::TabFocus);  // the canvas, while it is shown
             }
             focusable.emplace_back(it->tabIndex, widget);
-        } else {
+        } else if (widget->focusPolicy() != Qt::ClickFocus) {  // taken by a click only: kept
             widget->setFocusPolicy(Qt::NoFocus);
         }
     }
@@ -185,9 +188,7 @@ QWidget* VoucherWindow::Create(const Control& row) {
                 multi->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 box = multi;
             }
-            if (auto rule = RuleFor(row.filter)) {
-                new KeyFilter(box, std::move(rule));
-            }
+            new KeyFilter(box, RuleFor(row.filter));
             if (row.onLeave != OnLeave::None) {
                 leaveActions_.insert(box, row.onLeave);
                 box->installEventFilter(this);
@@ -210,9 +211,21 @@ QWidget* VoucherWindow::Create(const Control& row) {
             button->setDefault(false);
             if (row.name == std::string_view("Command2")) {
                 connect(button, &QPushButton::clicked, this, &VoucherWindow::PrintRun);
-            } else {
-                connect(button, &QPushButton::clicked, this, &VoucherWindow::SavePdfRun);
+                return button;
             }
+            connect(button, &QPushButton::clicked, this, &VoucherWindow::SavePdfRun);
+            // Outside the voucher's tab order; the mouse, Ctrl+S and screen
+            // readers reach it. A click still takes the focus, so the box
+            // being left computes first.
+            button->setFocusPolicy(Qt::ClickFocus);
+            button->setAccessibleName(caption);
+            button->setToolTip(QStringLiteral("Guardar el comprobante en PDF (Ctrl+S)"));
+            auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+            connect(shortcut, &QShortcut::activated, button, [button] {
+                // As a click does: the focus first, so the box left computes.
+                button->setFocus(Qt::ShortcutFocusReason);
+                button->click();
+            });
             return button;
         }
         case Kind::CheckBox: {

@@ -267,7 +267,10 @@ void QtPlatform::DeleteFile(const QString& path) {
 }
 
 void QtPlatform::ProcessEvents() {
-    QCoreApplication::processEvents();
+    // Keys and clicks wait for the handler that asked: a click's release
+    // delivered inside the handler of its own press is lost, and a run it
+    // started would read figures the handler has not finished.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace platform
