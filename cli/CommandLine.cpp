@@ -17,20 +17,14 @@ namespace {
 const QString kBarcodeUsage = QStringLiteral(
     "Uso: talonario --barcode TEXTO --output ARCHIVO.bmp [--bar-height DECENAS] [--legend]");
 
+const QString kBatchUsage = QStringLiteral(
+    "Uso: talonario --lote ARCHIVO.csv --carpeta CARPETA [--trabajos N] [--un-pdf ARCHIVO.pdf]");
+
+const QStringList kBatchOnly{QStringLiteral("carpeta"), QStringLiteral("trabajos"),
+                             QStringLiteral("un-pdf")};
+
 const QStringList kBarcodeOnly{QStringLiteral("output"), QStringLiteral("bar-height"),
                                QStringLiteral("legend")};
-
-QStringList VoucherOptionNames() {
-    QStringList names;
-    for (const TextOption& option : kTextOptions) {
-        names << QString::fromUtf8(option.name);
-    }
-    for (const AmountOption& option : kAmountOptions) {
-        names << QString::fromUtf8(option.name);
-    }
-    names << QString::fromUtf8(kCashOption) << QString::fromUtf8(kStrictOption);
-    return names;
-}
 
 }  // namespace
 
@@ -43,12 +37,17 @@ CommandLine::CommandLine() {
         "salida estándar y el código de pago a la salida de errores.\n"
         "Con --barcode TEXTO --output ARCHIVO.bmp [--bar-height DECENAS] [--legend]\n"
         "dibuja un código de barras Code 128.\n"
+        "Con --lote ARCHIVO.csv --carpeta CARPETA [--trabajos N] [--un-pdf ARCHIVO.pdf]\n"
+        "genera un comprobante por fila del CSV; el encabezado nombra las columnas con\n"
+        "las opciones de --pdf sin los guiones (cuit, mes, remuneracion, efectivo...),\n"
+        "y CARPETA/resultado.csv dice qué pasó con cada fila.\n\n"
         "Un dígito verificador del C.U.I.T. incorrecto, o un importe en letras que dice\n"
         "otra cosa que el total, dan un aviso en la salida de errores; con --estricto\n"
         "rechazan el comprobante.\n\n"
         "Estados de salida: 0 hecho; 1 sin pantalla para la ventana, o sin memoria;\n"
         "2 opción o valor rechazado, o comprobante no válido (el motivo va a la salida\n"
-        "de errores); 3 no se pudo escribir el archivo."));
+        "de errores), o CSV ilegible; 3 no se pudo escribir el archivo o la carpeta;\n"
+        "4 el lote rechazó alguna fila; 130 interrumpido con Ctrl+C."));
     parser_.addHelpOption();
     parser_.addVersionOption();
     parser_.addOption({QStringLiteral("pdf"), QStringLiteral("Archivo PDF a generar."),
@@ -78,6 +77,21 @@ CommandLine::CommandLine() {
                        QStringLiteral("decenas"), QStringLiteral("6")});
     parser_.addOption(
         {QStringLiteral("legend"), QStringLiteral("Escribe el texto debajo de las barras.")});
+    parser_.addOption({QStringLiteral("lote"), QStringLiteral("CSV con un comprobante por fila."),
+                       QStringLiteral("archivo")});
+    parser_.addOption({QStringLiteral("carpeta"),
+                       QStringLiteral("Carpeta de los PDF del lote y de resultado.csv."),
+                       QStringLiteral("carpeta")});
+    parser_.addOption(
+        {QStringLiteral("trabajos"),
+         QStringLiteral("Procesos que trabajan a la vez en el lote (uno por núcleo si falta)."),
+         QStringLiteral("N")});
+    parser_.addOption({QStringLiteral("un-pdf"),
+                       QStringLiteral("Todos los comprobantes del lote en este único PDF."),
+                       QStringLiteral("archivo")});
+    QCommandLineOption worker(QString::fromUtf8(kBatchWorkerOption));
+    worker.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser_.addOption(worker);
 }
 
 bool CommandLine::Parse(const QStringList& arguments) {
@@ -94,12 +108,35 @@ bool CommandLine::Parse(const QStringList& arguments) {
     }
     const bool pdf = parser_.isSet(QStringLiteral("pdf"));
     const bool barcode = parser_.isSet(QStringLiteral("barcode"));
+    const bool batch = parser_.isSet(QStringLiteral("lote"));
+    const bool batchOption =
+        std::any_of(kBatchOnly.begin(), kBatchOnly.end(),
+                    [this](const QString& name) { return parser_.isSet(name); });
     if (parser_.isSet(QStringLiteral("help-all"))) {
         command_ = Command::HelpAll;
     } else if (parser_.isSet(QStringLiteral("help"))) {
         command_ = Command::Help;
     } else if (parser_.isSet(QStringLiteral("version"))) {
         command_ = Command::Version;
+    } else if (parser_.isSet(QString::fromUtf8(kBatchWorkerOption))) {
+        command_ = Command::BatchWorker;
+    } else if (batch && (pdf || barcode)) {
+        return refuse(QStringLiteral("--lote no va con --pdf ni con --barcode; vea --help"));
+    } else if (batch) {
+        command_ = Command::Batch;
+        for (const QString& name : VoucherOptionNames() + kBarcodeOnly) {
+            if (parser_.isSet(name)) {
+                return refuse(
+                    QStringLiteral("--%1 no va con --lote: los valores van en las columnas del "
+                                   "CSV; vea --help")
+                        .arg(name));
+            }
+        }
+        if (!parser_.isSet(QStringLiteral("carpeta"))) {
+            return refuse(kBatchUsage);
+        }
+    } else if (batchOption) {
+        return refuse(kBatchUsage);
     } else if (pdf && barcode) {
         return refuse(QStringLiteral("--pdf y --barcode no van juntas; vea --help"));
     } else if (pdf) {
@@ -111,7 +148,9 @@ bool CommandLine::Parse(const QStringList& arguments) {
         }
     } else if (barcode) {
         command_ = Command::Barcode;
-        for (const QString& name : VoucherOptionNames()) {
+        const QStringList voucherOnly =
+            VoucherOptionNames() + QStringList{QString::fromUtf8(kStrictOption)};
+        for (const QString& name : voucherOnly) {
             if (parser_.isSet(name)) {
                 return refuse(QStringLiteral("--%1 va solo con --pdf; vea --help").arg(name));
             }

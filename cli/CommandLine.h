@@ -5,7 +5,10 @@
 
 namespace cli {
 
-enum class Command { Pdf, Barcode, Help, HelpAll, Version };
+enum class Command { Pdf, Barcode, Batch, BatchWorker, Help, HelpAll, Version };
+
+// The hidden option that starts one of a batch's worker processes.
+inline constexpr const char* kBatchWorkerOption = "lote-trabajador";
 
 // The one parser of the program's command line: every option of every
 // command, so that any form the parser accepts (`--pdf=a.pdf`, `--pdf a.pdf`,

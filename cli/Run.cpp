@@ -6,6 +6,7 @@
 #include <new>
 
 #include "cli/BarcodeCommand.h"
+#include "cli/BatchCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "cli/PdfCommand.h"
@@ -104,6 +105,10 @@ int RunParsed(const QStringList& arguments, QTextStream& out, QTextStream& err) 
             return RunBarcodeCommand(line, err);
         case Command::Pdf:
             return RunPdfCommand(line, out, err);
+        case Command::Batch:
+            return RunBatchCommand(line, err);
+        case Command::BatchWorker:
+            return RunBatchWorker();
     }
     return kRefused;
 }

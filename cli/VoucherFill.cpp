@@ -152,8 +152,16 @@ std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& inp
 }  // namespace
 
 VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path) {
+    QStringList shown;
+    CollectingPlatform platform(shown);
+    VoucherOutcome outcome = WriteVoucher(input, path, platform);
+    outcome.messages = shown + outcome.messages;
+    return outcome;
+}
+
+VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
+                            platform::Platform& platform) {
     VoucherOutcome outcome;
-    CollectingPlatform platform(outcome.messages);
     app::VoucherWindow window(platform);
     if (auto error = Fill(window, input)) {
         outcome.messages << *error;
@@ -180,6 +188,7 @@ VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path) {
         return outcome;
     }
     outcome.code = window.text(QStringLiteral("Text1"));
+    outcome.proposedName = window.ProposedPdfName();
     return outcome;
 }
 

@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace platform {
+class Platform;
+}
+
 namespace cli {
 
 // One voucher's entries as the command line (or a batch row) gives them:
@@ -17,6 +21,7 @@ struct VoucherValues {
 struct VoucherOutcome {
     int status = 0;        // an exit status, cli/ExitStatus.h
     QString code;          // the payment code, once the PDF is written
+    QString proposedName;  // the file name the save dialog proposes for it, likewise
     QStringList messages;  // what the voucher said, or why it was not written; one line each
 };
 
@@ -25,5 +30,12 @@ struct VoucherOutcome {
 // and writes its two copies as one PDF at `path` (a name as
 // platform::DecodeName gives it). Needs a QApplication; shows nothing.
 VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path);
+
+// The same on the caller's platform, which answers the voucher's messages
+// (a batch worker's keeps the temporary bitmap in a folder of its own, and
+// in one-PDF runs keeps the pages instead of writing them). `messages` gets
+// only the refusals and failures the platform is not shown.
+VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
+                            platform::Platform& platform);
 
 }  // namespace cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <array>
 
 namespace cli {
@@ -55,5 +56,18 @@ inline constexpr const char* kStrictOption = "estricto";
 
 // The value of "son-pesos" that asks for the total in words.
 inline constexpr const char* kWordsFromTotal = "auto";
+
+// Every option a voucher takes, the cash box included.
+inline QStringList VoucherOptionNames() {
+    QStringList names;
+    for (const TextOption& option : kTextOptions) {
+        names << QString::fromUtf8(option.name);
+    }
+    for (const AmountOption& option : kAmountOptions) {
+        names << QString::fromUtf8(option.name);
+    }
+    names << QString::fromUtf8(kCashOption);
+    return names;
+}
 
 }  // namespace cli

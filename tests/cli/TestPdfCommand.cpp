@@ -139,10 +139,12 @@ void TestPdfCommand::refusals() {
 void TestPdfCommand::help() {
     const Result result = run({"--help"});
     QCOMPARE(result.status, 0);
-    for (const char* expected : {"--pdf", "--cuit", "--remuneracion", "--efectivo", "--son-pesos",
-                                 "--barcode", "Estados de salida"}) {
+    for (const char* expected :
+         {"--pdf", "--cuit", "--remuneracion", "--efectivo", "--son-pesos", "--barcode", "--lote",
+          "--carpeta", "--trabajos", "--un-pdf", "Estados de salida"}) {
         QVERIFY2(result.out.contains(QString::fromUtf8(expected)), expected);
     }
+    QVERIFY(!result.out.contains("lote-trabajador"));  // the workers' own option stays hidden
 }
 
 void TestPdfCommand::commandLineForms_data() {
