@@ -26,7 +26,8 @@ bool IsTwoDigits(const QString& text) {
 }
 
 void CheckWellFormed(const entry::Amount& amount) {
-    FUZZ_CHECK(IsPlainNumber(amount.pesos));
+    // Whole pesos as plain digits, never longer than a 64-bit count however long the input.
+    FUZZ_CHECK(IsPlainNumber(amount.pesos) && amount.pesos.size() <= 20);
     FUZZ_CHECK(IsTwoDigits(amount.cents));
 }
 
