@@ -30,6 +30,9 @@ QRgb StoredPixel(const QByteArray& data, int x, int y) {
 void CheckPlain24(const QByteArray& data, const QImage& image) {
     const qint32 width = qFromLittleEndian<qint32>(data.constData() + 18);
     const qint32 height = qFromLittleEndian<qint32>(data.constData() + 22);
+    // The pixels lie after both headers.
+    FUZZ_CHECK(qFromLittleEndian<quint32>(data.constData() + 10) >=
+               14 + quint64(qFromLittleEndian<quint32>(data.constData() + 14)));
     FUZZ_CHECK(image.width() == width);
     FUZZ_CHECK(image.height() == qAbs(qint64(height)));
     FUZZ_CHECK(image.format() == QImage::Format_RGB32);
@@ -58,6 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (IsPlain24(data)) {
         // Every pixel comes from the bytes the header points at, which all lie within the file.
         CheckPlain24(data, image);
+        // Where Qt's BMP reader takes the file as well, it sees the same picture.
+        const QImage qtRead = QImage::fromData(data, "BMP");
+        if (qtRead.size() == image.size()) {
+            FUZZ_CHECK(qtRead.convertToFormat(QImage::Format_RGB32) == image);
+        }
     }
     // Our writer and reader keep any picture read, colour for colour, up to the reader's own
     // limit of 32768 pixels a side (Qt's readers have none).
