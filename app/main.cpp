@@ -1,64 +1,31 @@
 #include <QApplication>
-#include <QGuiApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTextStream>
-#include <QTranslator>
-#include <cstring>
 
-#include "app/BarcodeCommand.h"
-#include "app/PdfCommand.h"
 #include "app/QuitAfterFirstPaint.h"
 #include "app/StateReport.h"
 #include "app/VoucherWindow.h"
 #include "assets/Assets.h"
+#include "cli/CommandLine.h"
+#include "cli/ExitStatus.h"
+#include "cli/Run.h"
 #include "platform/QtPlatform.h"
-
-namespace {
-
-bool HasArgument(int argc, char** argv, const char* name) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], name) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The commands that need no display draw on the offscreen platform.
-void UseOffscreenPlatform() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     InitAssets();
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    if (HasArgument(argc, argv, "--barcode")) {
-        UseOffscreenPlatform();
-        QGuiApplication app(argc, argv);
-        return RunBarcodeCommand(app.arguments(), err);
+    // Any argument makes it a command line: parsed whole, never the window.
+    if (argc > 1) {
+        return cli::RunCommandLine(argc, argv);
     }
-    if (HasArgument(argc, argv, "--pdf") || HasArgument(argc, argv, "--help") ||
-        HasArgument(argc, argv, "-h")) {
-        UseOffscreenPlatform();
-        QApplication app(argc, argv);
-        return app::RunPdfCommand(app.arguments(), out, err);
+    if (const QString missing = cli::MissingDisplay(); !missing.isEmpty()) {
+        QTextStream(stderr) << missing << Qt::endl;
+        return cli::kFailed;
     }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Talonario"));
     QApplication::setWindowIcon(QPixmap::fromImage(app::ResourcePicture(":/assets/icon.bmp")));
     // Dialogs speak Spanish, as the voucher does.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTranslator);
-    }
+    cli::InstallSpanishQtTranslation();
     platform::QtPlatform platform;
     app::QuitAfterFirstPaint quitAfterFirstPaint;
     app::VoucherWindow window(platform);

@@ -6,8 +6,9 @@
 #include <QtTest>
 
 #include "ZbarDecode.h"
-#include "app/BarcodeCommand.h"
 #include "barcode/ImageSurface.h"
+#include "cli/BarcodeCommand.h"
+#include "cli/CommandLine.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ struct Outcome {
 Outcome Run(const QStringList& args) {
     QString err;
     QTextStream stream(&err);
-    const int status = RunBarcodeCommand(QStringList{"talonario"} + args, stream);
+    const int status = cli::RunBarcodeCommand(QStringList{"talonario"} + args, stream);
     return {status, err};
 }
 
@@ -29,6 +30,7 @@ class TestBarcodeCommand : public QObject {
     Q_OBJECT
 
   private slots:
+    void initTestCase() { cli::InstallSpanishQtTranslation(); }
     void writesBitmap_data();
     void writesBitmap();
     void refuses_data();
@@ -82,27 +84,45 @@ void TestBarcodeCommand::refuses_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("no output") << QStringList{"--barcode", "1234"} << "usage";
-    QTest::newRow("no text") << QStringList{"--output", "@"} << "usage";
-    QTest::newRow("empty text") << QStringList{"--barcode", "", "--output", "@"} << "empty";
-    QTest::newRow("control character")
-        << QStringList{"--barcode", "12\t4", "--output", "@"} << "code 9 at position 3";
-    QTest::newRow("Latin-1 letter")
-        << QStringList{"--barcode", "A\u00e91", "--output", "@"} << "code 233 at position 2";
+    QTest::newRow("no output") << QStringList{"--barcode", "1234"} << "Uso: talonario --barcode";
+    QTest::newRow("no text") << QStringList{"--output", "@"} << "Uso: talonario --barcode";
+    QTest::newRow("empty text") << QStringList{"--barcode", "", "--output", "@"} << "vacío";
+    QTest::newRow("control character shown escaped")
+        << QStringList{"--barcode", "12\t4", "--output", "@"}
+        << "«\\t» (código 9) en la posición 3";
+    QTest::newRow("Latin-1 letter") << QStringList{"--barcode", "A\u00e91", "--output", "@"}
+                                    << "«é» (código 233) en la posición 2";
     QTest::newRow("beyond Latin-1, not silently '?'")
-        << QStringList{"--barcode", "12\u20ac", "--output", "@"} << "code 8364 at position 3";
+        << QStringList{"--barcode", "12\u20ac", "--output", "@"}
+        << "«€» (código 8364) en la posición 3";
+    QTest::newRow("emoji is one whole character")
+        << QStringList{"--barcode",
+                       "1\U0001F600"
+                       "2",
+                       "--output", "@"}
+        << "«\U0001F600» (código 128512) en la posición 2";
     QTest::newRow("bar height not a number")
-        << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "six"} << "six";
+        << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "six"} << "«six»";
     QTest::newRow("bar height beyond 16 bits")
         << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "40000"} << "40000";
     QTest::newRow("negative bar height")
-        << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "-1"} << "negative";
-    QTest::newRow("bar height overflowing its pixels")
-        << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "3277"} << "32770";
-    QTest::newRow("unknown option")
-        << QStringList{"--barcode", "1234", "--output", "@", "--colour"} << "colour";
+        << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "-1"} << "negativo";
+    QTest::newRow("bar height overflowing its pixels reports the height given")
+        << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "3277"}
+        << "--bar-height 3277";
+    QTest::newRow("picture over 64 megapixels")
+        << QStringList{"--barcode", QString(2000, u'A'), "--output", "@", "--bar-height", "3000"}
+        << "64 millones de píxeles";
+    QTest::newRow("long text at the tallest height")
+        << QStringList{"--barcode", QString(20000, u'A'), "--output", "@", "--bar-height", "3276"}
+        << "--bar-height 3276";
+    QTest::newRow("unknown option, in Spanish")
+        << QStringList{"--barcode", "1234", "--output", "@", "--colour"} << "desconocida «colour»";
+    QTest::newRow("voucher option")
+        << QStringList{"--barcode", "1234", "--output", "@", "--cuit", "1"}
+        << "--cuit va solo con --pdf";
     QTest::newRow("stray argument")
-        << QStringList{"--barcode", "1234", "--output", "@", "extra"} << "extra";
+        << QStringList{"--barcode", "1234", "--output", "@", "extra"} << "«extra»";
 }
 
 void TestBarcodeCommand::refuses() {
@@ -138,9 +158,9 @@ void TestBarcodeCommand::unwritableOutput() {
     QTemporaryDir dir;
     const Outcome outcome =
         Run({"--barcode", "1234", "--output", dir.filePath("missing/folder/out.bmp")});
-    QCOMPARE(outcome.status, 1);
+    QCOMPARE(outcome.status, 3);
     QCOMPARE(outcome.err.count('\n'), 1);
-    QVERIFY(outcome.err.contains("cannot write"));
+    QVERIFY2(outcome.err.contains("no se puede escribir"), qPrintable(outcome.err));
 }
 
 QTEST_MAIN(TestBarcodeCommand)

@@ -13,6 +13,9 @@ class TestPdfCommand : public QObject {
     void refusals_data();
     void refusals();
     void help();
+    void commandLineForms_data();
+    void commandLineForms();
+    void windowWithoutDisplay();
 
   private:
     struct Result {
@@ -24,6 +27,7 @@ class TestPdfCommand : public QObject {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("DISPLAY"));  // it must need no display
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(TALONARIO_BINARY), arguments);
@@ -139,6 +143,85 @@ void TestPdfCommand::help() {
                                  "--barcode", "Estados de salida"}) {
         QVERIFY2(result.out.contains(QString::fromUtf8(expected)), expected);
     }
+}
+
+void TestPdfCommand::commandLineForms_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    const QString pdf = dir.filePath("forms.pdf");
+    const QStringList voucher{"--cuit", "20123456789", "--mes",          "5",
+                              "--anio", "2026",        "--remuneracion", "1000"};
+    QTest::newRow("--pdf=FILE") << QStringList{"--pdf=" + pdf} + voucher << 0
+                                << "52472012345678900001500\n"
+                                << "";
+    QTest::newRow("--cuit=VALUE") << QStringList{"--pdf",   pdf,           "--cuit=20123456789",
+                                                 "--mes=5", "--anio=2026", "--remuneracion=1000"}
+                                  << 0 << "52472012345678900001500\n"
+                                  << "";
+    QTest::newRow("-v prints the version") << QStringList{"-v"} << 0 << "talonario 1.0\n"
+                                           << "";
+    QTest::newRow("--version prints the version")
+        << QStringList{"--version"} << 0 << "talonario 1.0\n"
+        << "";
+    QTest::newRow("--help-all, as --help advertises") << QStringList{"--help-all"} << 0 << "--pdf"
+                                                      << "";
+    QTest::newRow("unknown option alone is an error, in Spanish, no window")
+        << QStringList{"--color"} << 2 << ""
+        << "Opción desconocida «color»";
+    QTest::newRow("stray argument") << QStringList{"extra"} << 2 << ""
+                                    << "«extra»";
+    QTest::newRow("option without its value") << QStringList{"--pdf"} << 2 << ""
+                                              << "Falta valor tras «--pdf»";
+    QTest::newRow("voucher options without --pdf") << voucher << 2 << ""
+                                                   << "Uso: talonario --pdf";
+    QTest::newRow("--pdf and --barcode together")
+        << QStringList{"--pdf", pdf, "--barcode", "1"} << 2 << ""
+        << "no van juntas";
+    QTest::newRow("emoji typed whole into a name")
+        << QStringList{"--pdf", pdf, "--establecimiento", "Taller \U0001F600"} + voucher << 0
+        << "52472012345678900001500\n"
+        << "";
+    QTest::newRow("control character shown escaped")
+        << QStringList{"--pdf", pdf, "--cuit", "2012\x1b"} + voucher.mid(2) << 2 << ""
+        << "no admite «\\x1B» después de «2012»";
+    QTest::newRow("emoji refused whole from a digit box")
+        << QStringList{"--pdf", pdf, "--cuit", "2\U0001F600"} + voucher.mid(2) << 2 << ""
+        << "no admite «\U0001F600» después de «2»";
+    QTest::newRow("100 KiB value refused, not typed for minutes")
+        << QStringList{"--pdf", pdf, "--calle", QString(100 * 1024, u'a')} + voucher << 2 << ""
+        << "--calle: admite a lo sumo 1000 caracteres";
+    QTest::newRow("value far beyond a limited box")
+        << QStringList{"--pdf", pdf, "--cuit", QString(100 * 1024, u'1')} + voucher.mid(2) << 2
+        << ""
+        << "--cuit: no admite «1» después de «11111111111»";
+}
+
+void TestPdfCommand::commandLineForms() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const Result result = run(arguments);
+    QCOMPARE(result.status, status);
+    if (status == 0 && !out.endsWith('\n')) {
+        QVERIFY2(result.out.contains(out), qPrintable(result.out));
+    } else {
+        QCOMPARE(result.out, out);
+    }
+    if (err.isEmpty()) {
+        QVERIFY2(!result.err.contains("talonario"), qPrintable(result.err));
+    } else {
+        QVERIFY2(result.err.contains(err), qPrintable(result.err));
+    }
+}
+
+void TestPdfCommand::windowWithoutDisplay() {
+    const Result result = run({});
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.startsWith("talonario: no hay pantalla"), qPrintable(result.err));
+    QCOMPARE(result.err.count('\n'), 1);
 }
 
 QTEST_GUILESS_MAIN(TestPdfCommand)

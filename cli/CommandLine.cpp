@@ -1,0 +1,148 @@
+#include "cli/CommandLine.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <algorithm>
+
+#include "cli/VoucherOptions.h"
+#include "platform/Files.h"
+
+namespace cli {
+
+namespace {
+
+const QString kBarcodeUsage = QStringLiteral(
+    "Uso: talonario --barcode TEXTO --output ARCHIVO.bmp [--bar-height DECENAS] [--legend]");
+
+const QStringList kBarcodeOnly{QStringLiteral("output"), QStringLiteral("bar-height"),
+                               QStringLiteral("legend")};
+
+QStringList VoucherOptionNames() {
+    QStringList names;
+    for (const TextOption& option : kTextOptions) {
+        names << QString::fromUtf8(option.name);
+    }
+    for (const AmountOption& option : kAmountOptions) {
+        names << QString::fromUtf8(option.name);
+    }
+    names << QString::fromUtf8(kCashOption);
+    return names;
+}
+
+}  // namespace
+
+CommandLine::CommandLine() {
+    parser_.setApplicationDescription(QStringLiteral(
+        "Talonario: comprobante de depósito del aporte mensual.\n"
+        "Sin opciones abre la ventana del comprobante.\n"
+        "Con --pdf genera el comprobante (dos copias) como PDF, sin ventana, e imprime\n"
+        "el código de pago en la salida estándar. Con --pdf /dev/stdout el PDF va a la\n"
+        "salida estándar y el código de pago a la salida de errores.\n"
+        "Con --barcode TEXTO --output ARCHIVO.bmp [--bar-height DECENAS] [--legend]\n"
+        "dibuja un código de barras Code 128.\n\n"
+        "Estados de salida: 0 hecho; 1 sin pantalla para la ventana, o sin memoria;\n"
+        "2 opción o valor rechazado, o comprobante no válido (el motivo va a la salida\n"
+        "de errores); 3 no se pudo escribir el archivo."));
+    parser_.addHelpOption();
+    parser_.addVersionOption();
+    parser_.addOption({QStringLiteral("pdf"), QStringLiteral("Archivo PDF a generar."),
+                       QStringLiteral("archivo")});
+    for (const TextOption& option : kTextOptions) {
+        parser_.addOption({QString::fromUtf8(option.name), QString::fromUtf8(option.help),
+                           QStringLiteral("texto")});
+    }
+    for (const AmountOption& option : kAmountOptions) {
+        parser_.addOption(
+            {QString::fromUtf8(option.name),
+             QString::fromUtf8(option.help) + QStringLiteral(" (pesos, decimales tras , o .)"),
+             QStringLiteral("importe")});
+    }
+    parser_.addOption({QString::fromUtf8(kCashOption), QStringLiteral("Pago en efectivo.")});
+    parser_.addOption({QStringLiteral("barcode"),
+                       QStringLiteral("Texto del código de barras a dibujar (ASCII imprimible)."),
+                       QStringLiteral("texto")});
+    parser_.addOption({QStringLiteral("output"),
+                       QStringLiteral("Mapa de bits a escribir con --barcode."),
+                       QStringLiteral("archivo")});
+    parser_.addOption({QStringLiteral("bar-height"),
+                       QStringLiteral("Alto de las barras, en decenas de píxeles (6 si falta)."),
+                       QStringLiteral("decenas"), QStringLiteral("6")});
+    parser_.addOption(
+        {QStringLiteral("legend"), QStringLiteral("Escribe el texto debajo de las barras.")});
+}
+
+bool CommandLine::Parse(const QStringList& arguments) {
+    const auto refuse = [this](const QString& why) {
+        error_ = why;
+        return false;
+    };
+    if (!parser_.parse(arguments)) {
+        return refuse(platform::Printable(parser_.errorText()));
+    }
+    if (!parser_.positionalArguments().isEmpty()) {
+        return refuse(QStringLiteral("Argumento inesperado «%1»; vea --help")
+                          .arg(platform::Printable(parser_.positionalArguments().constFirst())));
+    }
+    const bool pdf = parser_.isSet(QStringLiteral("pdf"));
+    const bool barcode = parser_.isSet(QStringLiteral("barcode"));
+    if (parser_.isSet(QStringLiteral("help-all"))) {
+        command_ = Command::HelpAll;
+    } else if (parser_.isSet(QStringLiteral("help"))) {
+        command_ = Command::Help;
+    } else if (parser_.isSet(QStringLiteral("version"))) {
+        command_ = Command::Version;
+    } else if (pdf && barcode) {
+        return refuse(QStringLiteral("--pdf y --barcode no van juntas; vea --help"));
+    } else if (pdf) {
+        command_ = Command::Pdf;
+        for (const QString& name : kBarcodeOnly) {
+            if (parser_.isSet(name)) {
+                return refuse(QStringLiteral("--%1 va solo con --barcode; vea --help").arg(name));
+            }
+        }
+    } else if (barcode) {
+        command_ = Command::Barcode;
+        for (const QString& name : VoucherOptionNames()) {
+            if (parser_.isSet(name)) {
+                return refuse(QStringLiteral("--%1 va solo con --pdf; vea --help").arg(name));
+            }
+        }
+        if (!parser_.isSet(QStringLiteral("output"))) {
+            return refuse(kBarcodeUsage);
+        }
+    } else if (std::any_of(kBarcodeOnly.begin(), kBarcodeOnly.end(),
+                           [this](const QString& name) { return parser_.isSet(name); })) {
+        return refuse(kBarcodeUsage);
+    } else {
+        return refuse(QStringLiteral("Uso: talonario --pdf ARCHIVO [opciones]; vea --help"));
+    }
+    return true;
+}
+
+QString CommandLine::helpText(bool all) const {
+    QString text = parser_.helpText();
+    if (all) {
+        text += QStringLiteral(
+            "\nVariables de entorno:\n"
+            "  DISPLAY, WAYLAND_DISPLAY  Pantalla en la que se abre la ventana.\n"
+            "  QT_QPA_PLATFORM           Plataforma de Qt (xcb, wayland, offscreen).\n");
+    }
+    return text;
+}
+
+void InstallSpanishQtTranslation() {
+    static QTranslator translator;
+    if (translator.isEmpty() &&
+        translator.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&translator);
+    }
+}
+
+QString VersionText() {
+    return QStringLiteral("talonario %1").arg(QStringLiteral(TALONARIO_VERSION));
+}
+
+}  // namespace cli

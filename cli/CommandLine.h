@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+namespace cli {
+
+enum class Command { Pdf, Barcode, Help, HelpAll, Version };
+
+// The one parser of the program's command line: every option of every
+// command, so that any form the parser accepts (`--pdf=a.pdf`, `--pdf a.pdf`,
+// `-v`) works and anything else is refused before a command starts. Its texts
+// are Spanish when Qt's Spanish translation is installed first.
+class CommandLine {
+  public:
+    CommandLine();
+
+    // `arguments` start with the program's name. False when they are not a
+    // command line this program takes; errorText() then says why.
+    bool Parse(const QStringList& arguments);
+    const QString& errorText() const { return error_; }
+
+    Command command() const { return command_; }
+    bool isSet(const QString& name) const { return parser_.isSet(name); }
+    QString value(const QString& name) const { return parser_.value(name); }
+    // Options' and usage help; `all` adds Qt's generic options.
+    QString helpText(bool all) const;
+
+  private:
+    QCommandLineParser parser_;
+    Command command_ = Command::Help;
+    QString error_;
+};
+
+// Installs Qt's own Spanish texts (dialog buttons, the option parser's
+// messages) for the life of the program. Needs the application object.
+void InstallSpanishQtTranslation();
+
+// "talonario 1.0".
+QString VersionText();
+
+}  // namespace cli

@@ -1,0 +1,41 @@
+#include "cli/PdfCommand.h"
+
+#include "cli/CommandLine.h"
+#include "cli/ExitStatus.h"
+#include "cli/VoucherFill.h"
+#include "cli/VoucherOptions.h"
+
+namespace cli {
+
+int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
+    const QString path = line.value(QStringLiteral("pdf"));
+    if (path.isEmpty()) {
+        err << "Uso: talonario --pdf ARCHIVO [opciones]; vea --help" << Qt::endl;
+        return kRefused;
+    }
+    VoucherValues input;
+    for (const TextOption& option : kTextOptions) {
+        const QString name = QString::fromUtf8(option.name);
+        if (line.isSet(name)) {
+            input.values.insert(name, line.value(name));
+        }
+    }
+    for (const AmountOption& option : kAmountOptions) {
+        const QString name = QString::fromUtf8(option.name);
+        if (line.isSet(name)) {
+            input.values.insert(name, line.value(name));
+        }
+    }
+    input.cash = line.isSet(QString::fromUtf8(kCashOption));
+
+    const VoucherOutcome outcome = WriteVoucher(input, path);
+    for (const QString& message : outcome.messages) {
+        err << message << Qt::endl;
+    }
+    if (outcome.status == kDone) {
+        out << outcome.code << Qt::endl;
+    }
+    return outcome.status;
+}
+
+}  // namespace cli

@@ -1,0 +1,76 @@
+#include "cli/Run.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include "cli/BarcodeCommand.h"
+#include "cli/CommandLine.h"
+#include "cli/ExitStatus.h"
+#include "cli/PdfCommand.h"
+#include "platform/Files.h"
+
+namespace cli {
+
+QString MissingDisplay() {
+    const QString platforms = qEnvironmentVariable("QT_QPA_PLATFORM");
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (platforms.isEmpty()) {
+        if (x11 || wayland) {
+            return {};
+        }
+    } else {
+        // A list ("wayland;xcb") is tried in order: one usable entry is enough.
+        for (const QString& entry : platforms.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString name = entry.section(QLatin1Char(':'), 0, 0);
+            if ((name == QStringLiteral("xcb") && x11) ||
+                (name.startsWith(QStringLiteral("wayland")) && wayland) ||
+                (name != QStringLiteral("xcb") && !name.startsWith(QStringLiteral("wayland")))) {
+                return {};
+            }
+        }
+    }
+    return QStringLiteral(
+        "talonario: no hay pantalla donde abrir la ventana (DISPLAY y WAYLAND_DISPLAY no están "
+        "definidas); para generar el comprobante sin ventana use --pdf, vea --help");
+}
+
+int RunCommandLine(int& argc, char** argv) {
+    // The commands draw on the offscreen platform: they need no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("talonario"));
+    QApplication::setApplicationVersion(QStringLiteral(TALONARIO_VERSION));
+    InstallSpanishQtTranslation();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    // Qt decodes arguments lossily; names that are not UTF-8 must survive.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << platform::DecodeName(QByteArray(argv[i]));
+    }
+    CommandLine line;
+    if (!line.Parse(arguments)) {
+        err << "talonario: " << line.errorText() << Qt::endl;
+        return kRefused;
+    }
+    switch (line.command()) {
+        case Command::Help:
+        case Command::HelpAll:
+            out << line.helpText(line.command() == Command::HelpAll);
+            return kDone;
+        case Command::Version:
+            out << VersionText() << Qt::endl;
+            return kDone;
+        case Command::Barcode:
+            return RunBarcodeCommand(line, err);
+        case Command::Pdf:
+            return RunPdfCommand(line, out, err);
+    }
+    return kRefused;
+}
+
+}  // namespace cli

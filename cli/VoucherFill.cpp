@@ -1,0 +1,159 @@
+#include "cli/VoucherFill.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <optional>
+
+#include "app/VoucherWindow.h"
+#include "cli/ExitStatus.h"
+#include "cli/VoucherOptions.h"
+#include "platform/Files.h"
+#include "platform/QtPlatform.h"
+
+namespace cli {
+
+namespace {
+
+// A value for a box without a length limit is refused beyond this many
+// characters: far more than the box shows, and typing stays cheap.
+constexpr qsizetype kMaxTyped = 1000;
+
+// Messages are kept for the caller; the one question (confirm?) is answered yes.
+class CollectingPlatform : public platform::QtPlatform {
+  public:
+    explicit CollectingPlatform(QStringList& messages) : messages_(messages) {}
+    platform::Answer ShowMessage(QWidget*, const platform::Message& message) override {
+        if (message.buttons == platform::Buttons::YesNo) {
+            return platform::Answer::Yes;
+        }
+        messages_ << message.text;
+        return platform::Answer::Ok;
+    }
+
+  private:
+    QStringList& messages_;
+};
+
+// The amount boxes in tab order, left one after the other as a person would.
+constexpr std::array<const char*, 6> kLeaveOrder{"txtRemuneracion",   "txtRemuneracionDec",
+                                                 "txtRecargo",        "txtRecargoDec",
+                                                 "txtOtrosConceptos", "txtOtrosConceptosDec"};
+
+// Types `value` into the box key by key, through the same filters as the
+// keyboard; a character outside the 16-bit range is one key. The first key
+// the box does not take is returned as an error.
+std::optional<QString> Type(app::VoucherWindow& window, const char* box, const QString& value) {
+    const QString name = QString::fromUtf8(box);
+    QWidget* target = window.control(name);
+    const auto* line = qobject_cast<QLineEdit*>(target);
+    const bool limited = line != nullptr && line->maxLength() < 32767;
+    if (!limited && value.size() > kMaxTyped) {
+        return QStringLiteral("admite a lo sumo %1 caracteres, no %2")
+            .arg(kMaxTyped)
+            .arg(value.size());
+    }
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const qsizetype width =
+            value[i].isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate() ? 2
+                                                                                                : 1;
+        const QString character = value.mid(i, width);
+        const QString before = window.text(name);
+        const bool enter = character == QStringLiteral("\n");
+        const auto key = enter        ? Qt::Key_Return
+                         : width == 1 ? Qt::Key(character[0].toUpper().unicode())
+                                      : Qt::Key_unknown;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier,
+                        enter ? QStringLiteral("\r") : character);
+        QCoreApplication::sendEvent(target, &press);
+        const QString after = window.text(name);
+        if (after.size() == before.size() && after == before) {
+            return QStringLiteral("no admite «%1» después de «%2»")
+                .arg(platform::Printable(character), platform::Printable(before));
+        }
+        i += width - 1;
+    }
+    return std::nullopt;
+}
+
+// "1000", "1000,5" or "1000.05": whole pesos and two cents digits.
+std::optional<std::pair<QString, QString>> SplitAmount(const QString& value) {
+    const qsizetype mark = value.indexOf(QRegularExpression(QStringLiteral("[,.]")));
+    if (mark < 0) {
+        return std::pair{value, QString()};
+    }
+    QString cents = value.mid(mark + 1);
+    if (cents.isEmpty() || cents.size() > 2) {
+        return std::nullopt;
+    }
+    if (cents.size() == 1) {
+        cents += u'0';  // 1000,5 is fifty cents
+    }
+    return std::pair{value.left(mark), cents};
+}
+
+// Types every given value; the first refusal, naming its option, or nothing.
+std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& input) {
+    for (const TextOption& option : kTextOptions) {
+        const QString name = QString::fromUtf8(option.name);
+        if (const auto it = input.values.find(name); it != input.values.end()) {
+            if (auto error = Type(window, option.box, *it)) {
+                return QStringLiteral("--%1: %2").arg(name, *error);
+            }
+        }
+    }
+    for (const AmountOption& option : kAmountOptions) {
+        const QString name = QString::fromUtf8(option.name);
+        const auto it = input.values.find(name);
+        if (it == input.values.end()) {
+            continue;
+        }
+        const auto amount = SplitAmount(*it);
+        if (!amount) {
+            return QStringLiteral("--%1: importe no válido «%2»")
+                .arg(name, platform::Printable(*it));
+        }
+        for (const auto& [box, part] :
+             {std::pair{option.pesosBox, amount->first}, {option.centsBox, amount->second}}) {
+            if (auto error = Type(window, box, part)) {
+                return QStringLiteral("--%1: %2").arg(name, *error);
+            }
+        }
+    }
+    window.control<QCheckBox>(QStringLiteral("Check1"))->setChecked(input.cash);
+    for (const char* box : kLeaveOrder) {
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(window.control(QString::fromUtf8(box)), &leave);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path) {
+    VoucherOutcome outcome;
+    CollectingPlatform platform(outcome.messages);
+    app::VoucherWindow window(platform);
+    if (auto error = Fill(window, input)) {
+        outcome.messages << *error;
+        outcome.status = kRefused;
+        return outcome;
+    }
+    try {
+        if (!window.WriteVoucherPdf(path)) {
+            outcome.status = kRefused;
+            return outcome;
+        }
+    } catch (const std::exception& error) {
+        outcome.messages << QString::fromUtf8(error.what());
+        outcome.status = kUnwritable;
+        return outcome;
+    }
+    outcome.code = window.text(QStringLiteral("Text1"));
+    return outcome;
+}
+
+}  // namespace cli

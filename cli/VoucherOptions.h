@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+
+namespace cli {
+
+// The voucher's entry boxes as command-line options (and batch columns):
+// the option's name, the box it is typed into, and its help.
+struct TextOption {
+    const char* name;
+    const char* box;
+    const char* help;
+};
+
+// clang-format off
+inline constexpr std::array kTextOptions{
+    TextOption{"establecimiento", "txtNombre", "Establecimiento"},
+    TextOption{"calle", "txtCalle", "Calle y número"},
+    TextOption{"cp", "txtCP", "Código postal"},
+    TextOption{"localidad", "txtLoc", "Localidad"},
+    TextOption{"provincia", "txtPcia", "Provincia"},
+    TextOption{"cuit", "txtCuit", "C.U.I.T., 11 dígitos"},
+    TextOption{"mes", "txtMes", "Mes liquidado, 1 a 12"},
+    TextOption{"anio", "txtAnio", "Año liquidado"},
+    TextOption{"personal", "txtCPersonal", "Cantidad de personal"},
+    TextOption{"otros-desc", "txtOtrosDesc", "Descripción de otros conceptos"},
+    TextOption{"cheque", "txtCheque", "Cheque o giro número"},
+    TextOption{"banco", "txtBanco", "Banco del cheque"},
+    TextOption{"son-pesos", "txtPesos", "Importe en letras"},
+    TextOption{"dia", "Text2", "Día del depósito"},
+    TextOption{"mes-deposito", "Text3", "Mes del depósito, en letras"},
+    TextOption{"anio-deposito", "Text4", "Últimos dos dígitos del año del depósito"},
+};
+
+struct AmountOption {
+    const char* name;
+    const char* pesosBox;
+    const char* centsBox;
+    const char* help;
+};
+
+inline constexpr std::array kAmountOptions{
+    AmountOption{"remuneracion", "txtRemuneracion", "txtRemuneracionDec", "Total de remuneración"},
+    AmountOption{"recargo", "txtRecargo", "txtRecargoDec", "Recargo actualizado de intereses"},
+    AmountOption{"otros", "txtOtrosConceptos", "txtOtrosConceptosDec", "Otros conceptos"},
+};
+// clang-format on
+
+// The check box "Efectivo".
+inline constexpr const char* kCashOption = "efectivo";
+
+}  // namespace cli
