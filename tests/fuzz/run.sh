@@ -88,13 +88,13 @@ fuzz_one() {
 running=0
 for target in "${targets[@]}"; do
     if ((running >= jobs)); then
-        wait -n
+        wait -n || true
         running=$((running - 1))
     fi
     fuzz_one "$target" &
     running=$((running + 1))
 done
-wait
+wait || true
 
 failed=0
 for target in "${targets[@]}"; do
