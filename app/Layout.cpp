@@ -134,6 +134,41 @@ constexpr std::array<const char*, 26> kFramed{
     "txtOtrosConceptos", "txtOtrosConceptosDec", "txtCheque", "txtBanco", "txtPesos",
     "Text1", "Text2", "Text3", "Text4",
 };
+
+constexpr std::array<AccessibleName, 32> kAccessibleNames{{
+    {"txtNombre", "Establecimiento"},
+    {"txtCalle", "Calle y número"},
+    {"txtCP", "Código postal"},
+    {"txtLoc", "Localidad"},
+    {"txtPcia", "Provincia"},
+    {"txtCuit", "Número de C.U.I.T."},
+    {"txtMes", "Mes liquidado"},
+    {"txtAnio", "Año liquidado"},
+    {"txtCPersonal", "Cantidad de personal"},
+    {"txtRemuneracion", "Total de remuneración, pesos"},
+    {"txtRemuneracionDec", "Total de remuneración, centavos"},
+    {"txtRetencion", "Contribución empresarial, pesos"},
+    {"txtRetencionDec", "Contribución empresarial, centavos"},
+    {"txtRecargo", "Recargo actualizado de intereses, pesos"},
+    {"txtRecargoDec", "Recargo actualizado de intereses, centavos"},
+    {"txtOtrosConceptos", "Otros conceptos, pesos"},
+    {"txtOtrosConceptosDec", "Otros conceptos, centavos"},
+    {"txtOtrosDesc", "Descripción de otros conceptos"},
+    {"txtTotal", "Total a depositar, pesos"},
+    {"TXTtotalDec", "Total a depositar, centavos"},
+    {"Check1", "Pago en efectivo"},
+    {"txtCheque", "Número de cheque o giro"},
+    {"txtBanco", "Banco del cheque"},
+    {"txtPesos", "Son pesos, importe en letras"},
+    {"Text2", "Día del depósito"},
+    {"Text3", "Mes del depósito"},
+    {"Text4", "Año del depósito, dos últimas cifras"},
+    {"Command2", "Imprimir"},
+    {"cmdGuardarPdf", "Guardar PDF"},
+    {"Text1", "Código de pago"},
+    {"Image1", "Código de barras del pago"},
+    {"Picture1", "Dibujo del código de barras"},
+}};
 // clang-format on
 }  // namespace
 
@@ -148,6 +183,9 @@ std::span<const char* const> BoldWhilePrinting() {
 }
 std::span<const char* const> FramedForEntry() {
     return kFramed;
+}
+std::span<const AccessibleName> AccessibleNames() {
+    return kAccessibleNames;
 }
 
 }  // namespace app

@@ -22,7 +22,7 @@ struct Control {
     const char* name;
     Kind kind;
     Twips rect;
-    const char* caption = "";  // entry boxes: the caption beside them, for screen readers
+    const char* caption = "";  // entry boxes: the voucher's caption beside them
     Qt::Alignment align = Qt::AlignLeft;
     Face face = Face::SansSerif;
     double points = 8.25;
@@ -54,5 +54,14 @@ std::span<const PrintPair> PrintPairs();
 std::span<const char* const> BoldWhilePrinting();
 // The controls whose frames are removed for printing, in order.
 std::span<const char* const> FramedForEntry();
+
+// What a screen reader calls a control: what it holds, in words. The captions
+// on the voucher are shared (pesos and cents under one heading) or missing
+// (the date line, the computed amounts), so they cannot serve.
+struct AccessibleName {
+    const char* control;
+    const char* name;
+};
+std::span<const AccessibleName> AccessibleNames();
 
 }  // namespace app

@@ -17,6 +17,7 @@
 #include "app/Canvas.h"
 #include "app/Fonts.h"
 #include "app/KeyEvents.h"
+#include "app/Placement.h"
 #include "app/Widgets.h"
 #include "barcode/Codigo.h"
 #include "entry/Amounts.h"
@@ -105,7 +106,7 @@ VoucherWindow::VoucherWindow(platform::Platform& platform, QWidget* parent)
     setFont(VoucherFont(Face::Arial, 8.25, QFont::Normal));
     Build();
     if (QScreen* screen = this->screen()) {
-        move(screen->availableGeometry().center() - rect().center());
+        move(PlaceWindow(screen->availableGeometry(), frameGeometry().size()));
     }
     control(QStringLiteral("txtNombre"))->setFocus();
 }
@@ -142,6 +143,9 @@ void VoucherWindow::Build() {
             widget->setFocusPolicy(Qt::NoFocus);
         }
     }
+    for (const AccessibleName& entry : AccessibleNames()) {
+        control(QString::fromUtf8(entry.control))->setAccessibleName(QString::fromUtf8(entry.name));
+    }
     std::sort(focusable.begin(), focusable.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < focusable.size(); ++i) {
@@ -171,7 +175,6 @@ QWidget* VoucherWindow::Create(const Control& row) {
                 multi->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 box = multi;
             }
-            box->setAccessibleName(caption);
             if (auto rule = RuleFor(row.filter)) {
                 new KeyFilter(box, std::move(rule));
             }
@@ -204,8 +207,9 @@ QWidget* VoucherWindow::Create(const Control& row) {
         }
         case Kind::CheckBox: {
             auto* check = new QCheckBox(this);
-            check->setAccessibleName(caption);
             check->setAutoFillBackground(true);
+            // A button fills with the button grey, a patch on the white voucher.
+            check->setBackgroundRole(QPalette::Window);
             return check;
         }
         case Kind::Line:
@@ -224,7 +228,12 @@ QString VoucherWindow::text(const QString& name) const {
 }
 
 void VoucherWindow::setText(const QString& name, const QString& text) {
-    SetTextOf(control(name), text);
+    QWidget* widget = control(name);
+    SetTextOf(widget, text);
+    // A named label is announced by its name; the amount it shows goes with it.
+    if (qobject_cast<QLabel*>(widget) && !widget->accessibleName().isEmpty()) {
+        widget->setAccessibleDescription(text);
+    }
 }
 
 void VoucherWindow::paintEvent(QPaintEvent*) {

@@ -1,6 +1,7 @@
 #include "platform/QtPlatform.h"
 
 #include "platform/Bitmap.h"
+#include "platform/ErrorTexts.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -21,7 +22,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 namespace platform {
 
@@ -54,7 +54,7 @@ QString LastCupsRefusal() {
     if (lastError == nullptr || lastErrorString == nullptr || lastError() < kFirstFailure) {
         return {};
     }
-    return QString::fromUtf8(lastErrorString());
+    return CupsRefusalText(lastError(), QString::fromUtf8(lastErrorString()));
 }
 
 QString Reason(const QString& what, const QString& path) {
@@ -182,7 +182,7 @@ void QtPlatform::SavePicture(const QImage& picture, const QString& path) {
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
         throw Failure(
-            Reason(QStringLiteral("No se puede escribir (%1)").arg(std::strerror(errno)), path)
+            Reason(QStringLiteral("No se puede escribir (%1)").arg(SystemErrorText(errno)), path)
                 .toStdString());
     }
     qsizetype written = 0;
@@ -200,7 +200,7 @@ void QtPlatform::SavePicture(const QImage& picture, const QString& path) {
     if (::close(fd) != 0 || written != bytes.size()) {
         ::unlink(name.constData());  // never leave half a picture behind
         throw Failure(
-            Reason(QStringLiteral("No se puede escribir (%1)").arg(std::strerror(saved)), path)
+            Reason(QStringLiteral("No se puede escribir (%1)").arg(SystemErrorText(saved)), path)
                 .toStdString());
     }
 }
@@ -219,7 +219,7 @@ QImage QtPlatform::LoadPicture(const QString& path) {
 void QtPlatform::DeleteFile(const QString& path) {
     if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
         throw Failure(
-            Reason(QStringLiteral("No se puede borrar (%1)").arg(std::strerror(errno)), path)
+            Reason(QStringLiteral("No se puede borrar (%1)").arg(SystemErrorText(errno)), path)
                 .toStdString());
     }
 }

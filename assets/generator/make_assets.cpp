@@ -27,6 +27,9 @@ constexpr int kDotsPerMeter = 3780;
 constexpr int kVoucherWidth = 567;
 constexpr int kVoucherHeight = 712;
 constexpr int kHeadingCentre = 333;
+// Rows 0 to 17 stay blank: the copy title is printed there. The bank name's
+// line box starts higher, its capitals from row 19.
+constexpr int kHeadingTop = 16;
 constexpr QRect kAccountBox{QPoint{214, 65}, QPoint{450, 80}};
 constexpr int kFrameLeft = 129;
 constexpr int kFrameTop = 86;
@@ -98,10 +101,12 @@ QImage DrawVoucher() {
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setPen(Qt::black);
 
-    CentredLine(p, VoucherFont(15, true), 1, 17, QString::fromUtf8(kBankName));
-    CentredLine(p, VoucherFont(11, true), 18, 14, QString::fromUtf8(kCreditNote));
-    CentredLine(p, VoucherFont(11, false), 32, 14, QString::fromUtf8(kHolder));
-    CentredLine(p, VoucherFont(11, false), 46, 14, QString::fromUtf8(kFund));
+    // The heading's ink starts under the rows where each printed copy gets
+    // its title, so that the title never lands on the bank's name.
+    CentredLine(p, VoucherFont(13, true), kHeadingTop, 14, QString::fromUtf8(kBankName));
+    CentredLine(p, VoucherFont(10, true), kHeadingTop + 14, 11, QString::fromUtf8(kCreditNote));
+    CentredLine(p, VoucherFont(10, false), kHeadingTop + 24, 11, QString::fromUtf8(kHolder));
+    CentredLine(p, VoucherFont(10, false), kHeadingTop + 34, 11, QString::fromUtf8(kFund));
 
     Box(p, kAccountBox);
     p.setFont(VoucherFont(11, true));

@@ -187,73 +187,75 @@ void TestLayout::entryBoxes_data() {
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<int>("align");
     QTest::addColumn<int>("maxLength");
-    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("accessibleName");
     QTest::addColumn<int>("frame");
     QTest::addColumn<bool>("blackOnWhite");
 
     QTest::newRow("txtNombre: establishment name, long, left")
-        << "txtNombre" << QRect(216, 90, 313, 19) << kLeft << kNoLimit
-        << "Establecimiento:" << int(kFramed) << true;
+        << "txtNombre" << QRect(216, 90, 313, 19) << kLeft << kNoLimit << "Establecimiento"
+        << int(kFramed) << true;
     QTest::newRow("txtCalle: street, long, left")
-        << "txtCalle" << QRect(184, 111, 345, 19) << kLeft << kNoLimit
-        << "Calle y Nº:" << int(kFramed) << true;
-    QTest::newRow("txtCP: postal code, centred") << "txtCP" << QRect(152, 133, 65, 19) << kCentre
-                                                 << kNoLimit << "C.P:" << int(kFramed) << true;
+        << "txtCalle" << QRect(184, 111, 345, 19) << kLeft << kNoLimit << "Calle y número"
+        << int(kFramed) << true;
+    QTest::newRow("txtCP: postal code, centred")
+        << "txtCP" << QRect(152, 133, 65, 19) << kCentre << kNoLimit << "Código postal"
+        << int(kFramed) << true;
     QTest::newRow("txtLoc: locality, centred") << "txtLoc" << QRect(248, 133, 105, 19) << kCentre
-                                               << kNoLimit << "Loc:" << int(kFramed) << true;
+                                               << kNoLimit << "Localidad" << int(kFramed) << true;
     QTest::newRow("txtPcia: province, taller than its neighbours")
-        << "txtPcia" << QRect(384, 133, 145, 27) << kCentre << kNoLimit << "Pcia:" << int(kFramed)
-        << true;
+        << "txtPcia" << QRect(384, 133, 145, 27) << kCentre << kNoLimit << "Provincia"
+        << int(kFramed) << true;
     QTest::newRow("txtCuit: C.U.I.T., 11 characters")
-        << "txtCuit" << QRect(184, 155, 345, 19) << kLeft << 11 << "C.U.I.T Nº" << int(kFramed)
-        << true;
+        << "txtCuit" << QRect(184, 155, 345, 19) << kLeft << 11 << "Número de C.U.I.T."
+        << int(kFramed) << true;
     QTest::newRow("txtMes: month, 2 characters, first cell")
-        << "txtMes" << QRect(136, 212, 105, 19) << kCentre << 2 << "MES LIQUIDADO" << int(kFramed)
+        << "txtMes" << QRect(136, 212, 105, 19) << kCentre << 2 << "Mes liquidado" << int(kFramed)
         << true;
     QTest::newRow("txtAnio: year, 4 characters, second cell")
-        << "txtAnio" << QRect(256, 212, 81, 19) << kCentre << 4 << "AÑO" << int(kFramed) << true;
+        << "txtAnio" << QRect(256, 212, 81, 19) << kCentre << 4 << "Año liquidado" << int(kFramed)
+        << true;
     QTest::newRow("txtCPersonal: staff, 3 characters, third cell")
-        << "txtCPersonal" << QRect(352, 212, 81, 19) << kCentre << 3 << "CANTIDAD PERSONAL"
+        << "txtCPersonal" << QRect(352, 212, 81, 19) << kCentre << 3 << "Cantidad de personal"
         << int(kFramed) << true;
     QTest::newRow("txtRemuneracion: payroll pesos, 6 digits, right")
-        << "txtRemuneracion" << QRect(440, 212, 57, 19) << kRight << 6 << "TOTAL DE REMUNERACION"
-        << int(kFramed) << true;
+        << "txtRemuneracion" << QRect(440, 212, 57, 19) << kRight << 6
+        << "Total de remuneración, pesos" << int(kFramed) << true;
     QTest::newRow("txtRemuneracionDec: payroll cents, 2 digits, left")
-        << "txtRemuneracionDec" << QRect(504, 212, 25, 19) << kLeft << 2 << "TOTAL DE REMUNERACION"
-        << int(kFramed) << true;
+        << "txtRemuneracionDec" << QRect(504, 212, 25, 19) << kLeft << 2
+        << "Total de remuneración, centavos" << int(kFramed) << true;
     QTest::newRow("txtRecargo: surcharge pesos, 4 digits, right")
         << "txtRecargo" << QRect(440, 272, 57, 19) << kRight << 4
-        << "Recargo Actualizado de intereses" << int(kFramed) << true;
+        << "Recargo actualizado de intereses, pesos" << int(kFramed) << true;
     QTest::newRow("txtRecargoDec: surcharge cents, 2 digits, left")
         << "txtRecargoDec" << QRect(504, 272, 25, 19) << kLeft << 2
-        << "Recargo Actualizado de intereses" << int(kFramed) << true;
+        << "Recargo actualizado de intereses, centavos" << int(kFramed) << true;
     QTest::newRow("txtOtrosConceptos: other concepts pesos, 4 digits, right")
-        << "txtOtrosConceptos" << QRect(440, 368, 57, 19) << kRight << 4
-        << "Otros Conceptos:" << int(kFramed) << true;
+        << "txtOtrosConceptos" << QRect(440, 368, 57, 19) << kRight << 4 << "Otros conceptos, pesos"
+        << int(kFramed) << true;
     QTest::newRow("txtOtrosConceptosDec: other concepts cents, 2 digits, left")
         << "txtOtrosConceptosDec" << QRect(504, 368, 25, 19) << kLeft << 2
-        << "Otros Conceptos:" << int(kFramed) << true;
+        << "Otros conceptos, centavos" << int(kFramed) << true;
     QTest::newRow("txtCheque: cheque number, centred, no limit")
-        << "txtCheque" << QRect(192, 434, 161, 19) << kCentre << kNoLimit << "Cheque Nº Giro"
-        << int(kFramed) << true;
+        << "txtCheque" << QRect(192, 434, 161, 19) << kCentre << kNoLimit
+        << "Número de cheque o giro" << int(kFramed) << true;
     QTest::newRow("txtBanco: cheque's bank, centred")
-        << "txtBanco" << QRect(424, 434, 113, 19) << kCentre << kNoLimit << "Banco" << int(kFramed)
-        << true;
-    QTest::newRow("txtPesos: amount in words, multi-line")
-        << "txtPesos" << QRect(192, 464, 329, 45) << kLeft << kMultiLine << "Son Pesos"
+        << "txtBanco" << QRect(424, 434, 113, 19) << kCentre << kNoLimit << "Banco del cheque"
         << int(kFramed) << true;
+    QTest::newRow("txtPesos: amount in words, multi-line")
+        << "txtPesos" << QRect(192, 464, 329, 45) << kLeft << kMultiLine
+        << "Son pesos, importe en letras" << int(kFramed) << true;
     QTest::newRow("Text2: deposit day opens the date line")
         << "Text2" << QRect(136, 512, 33, 19) << kCentre << kNoLimit << "Día del depósito"
         << int(kFramed) << true;
     QTest::newRow("Text3: deposit month") << "Text3" << QRect(192, 512, 65, 19) << kCentre
-                                          << kNoLimit << "de" << int(kFramed) << true;
+                                          << kNoLimit << "Mes del depósito" << int(kFramed) << true;
     QTest::newRow("Text4: deposit year, two pixels higher than the day")
-        << "Text4" << QRect(296, 510, 33, 19) << kCentre << kNoLimit << "de 20" << int(kFramed)
-        << true;
+        << "Text4" << QRect(296, 510, 33, 19) << kCentre << kNoLimit
+        << "Año del depósito, dos últimas cifras" << int(kFramed) << true;
     // Its frame and colours are the desktop's own choice.
     QTest::newRow("txtOtrosDesc: description of other concepts, multi-line")
         << "txtOtrosDesc" << QRect(136, 320, 297, 68) << kLeft << kMultiLine
-        << "Otros Conceptos:" << int(kEitherFrame) << false;
+        << "Descripción de otros conceptos" << int(kEitherFrame) << false;
 }
 
 void TestLayout::entryBoxes() {
@@ -261,7 +263,7 @@ void TestLayout::entryBoxes() {
     QFETCH(QRect, geometry);
     QFETCH(int, align);
     QFETCH(int, maxLength);
-    QFETCH(QString, caption);
+    QFETCH(QString, accessibleName);
     QFETCH(int, frame);
     QFETCH(bool, blackOnWhite);
 
@@ -276,8 +278,8 @@ void TestLayout::entryBoxes() {
     if (auto* line = qobject_cast<QLineEdit*>(box)) {
         QCOMPARE(line->maxLength(), maxLength);
     }
-    // Screen readers announce the voucher's caption beside the box.
-    QCOMPARE(box->accessibleName(), caption);
+    // Screen readers announce what the box holds, pesos apart from cents.
+    QCOMPARE(box->accessibleName(), accessibleName);
     if (frame != kEitherFrame) {
         QCOMPARE(HasFrame(box), frame == kFramed);
     }
@@ -542,7 +544,7 @@ void TestLayout::otherControls() {
     }
     QCOMPARE(widget->autoFillBackground(), opaque);
     if (opaque) {
-        QCOMPARE(widget->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(widget->palette().color(widget->backgroundRole()), QColor(Qt::white));
     }
     if (qobject_cast<QLabel*>(widget)) {
         QVERIFY(!HasFrame(widget));

@@ -281,6 +281,11 @@ void TestCupsPrinting::rejectingQueueIsToldAndRunEnds() {
                  told[1].text.contains(QStringLiteral("Copia 1")) &&
                  told[1].text.contains(QStringLiteral("Copia 2")),
              qPrintable(told[1].text));
+    // CUPS's reason, in Spanish like the rest.
+    QVERIFY2(
+        told[1].text.contains(QStringLiteral("la impresora «%1» no acepta trabajos").arg(queue)) &&
+            !told[1].text.contains(QStringLiteral("Destination")),
+        qPrintable(told[1].text));
     QVERIFY(accepted);
 }
 

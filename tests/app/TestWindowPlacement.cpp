@@ -1,0 +1,75 @@
+// Where the voucher window opens: centred when the screen has room for it,
+// and never with its title bar above the top of the free area, the one
+// place from which the user could drag it back.
+#include <QScreen>
+#include <QtTest>
+
+#include "ScriptedPlatform.h"
+#include "app/Placement.h"
+#include "app/VoucherWindow.h"
+#include "assets/Assets.h"
+
+class TestWindowPlacement : public QObject {
+    Q_OBJECT
+  private slots:
+    void placement_data();
+    void placement();
+    void windowOpensWithTitleBarOnScreen();
+};
+
+void TestWindowPlacement::placement_data() {
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QPoint>("position");
+
+    // The voucher window is 670 x 708 device-independent pixels.
+    const QSize voucher(670, 708);
+    QTest::newRow("1920x1080, panel below: centred")
+        << QRect(0, 0, 1920, 1040) << voucher << QPoint(625, 166);
+    QTest::newRow("1366x768 at 125 %, panel below: too low, top edge kept")
+        << QRect(0, 0, 1093, 584) << voucher << QPoint(211, 0);
+    QTest::newRow("1366x768 at 125 %, panel above: under the panel")
+        << QRect(0, 27, 1093, 587) << voucher << QPoint(211, 27);
+    QTest::newRow("1366x768, panel above: fits, centred below the panel")
+        << QRect(0, 32, 1366, 736) << voucher << QPoint(348, 46);
+    QTest::newRow("exactly as tall as the free area: flush with its top")
+        << QRect(0, 30, 1280, 708) << voucher << QPoint(305, 30);
+    QTest::newRow("second screen left of the first: centred on it")
+        << QRect(-1280, 0, 1280, 1024) << voucher << QPoint(-975, 158);
+    QTest::newRow("second screen above, too small: its own top edge")
+        << QRect(0, -600, 800, 560) << voucher << QPoint(65, -600);
+    QTest::newRow("narrower than the window: left edge kept")
+        << QRect(0, 0, 640, 900) << voucher << QPoint(0, 96);
+    QTest::newRow("smaller both ways: top-left corner of the free area")
+        << QRect(40, 24, 600, 500) << voucher << QPoint(40, 24);
+}
+
+void TestWindowPlacement::placement() {
+    QFETCH(QRect, available);
+    QFETCH(QSize, window);
+    QFETCH(QPoint, position);
+
+    QCOMPARE(app::PlaceWindow(available, window), position);
+}
+
+void TestWindowPlacement::windowOpensWithTitleBarOnScreen() {
+    // The screen is a 1366x768 one at 125 % (see small-screen.json), lower than the window.
+    InitAssets();
+    ScriptedPlatform platform;
+    app::VoucherWindow window(platform);
+    QScreen* screen = window.screen();
+    QVERIFY(screen);
+    const QRect available = screen->availableGeometry();
+    QVERIFY2(available.height() < window.height(), "the screen must be lower than the window");
+    QCOMPARE(window.pos(), app::PlaceWindow(available, window.frameGeometry().size()));
+    QCOMPARE(window.pos().y(), available.top());
+    // Shown, with the title bar the window manager adds above the client area.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY2(window.frameGeometry().top() >= available.top(),
+             qPrintable(QStringLiteral("title bar at y = %1").arg(window.frameGeometry().top())));
+    QVERIFY(window.geometry().top() > window.frameGeometry().top());
+}
+
+QTEST_MAIN(TestWindowPlacement)
+#include "TestWindowPlacement.moc"
