@@ -46,3 +46,9 @@ inline std::optional<std::string> ReadSymbolValues(const std::vector<int>& value
     }
     return text;
 }
+
+// Whether zbar can read the symbol of `text` back whole: it keeps lengths in 8 bits and gives
+// nothing, or a cut text, from 253 characters on.
+inline bool ZbarCanRead(const std::string& text) {
+    return text.size() <= 250;
+}
