@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "app/Canvas.h"
+#include "app/EntryNotices.h"
 #include "app/Fonts.h"
 #include "app/KeyEvents.h"
 #include "app/Placement.h"
@@ -105,6 +106,10 @@ VoucherWindow::VoucherWindow(platform::Platform& platform, QWidget* parent)
     setPalette(white);
     setFont(VoucherFont(Face::Arial, 8.25, QFont::Normal));
     Build();
+    notices_ = new EntryNotices(control<QLineEdit>(QStringLiteral("txtCuit")),
+                                control<QPlainTextEdit>(QStringLiteral("txtPesos")),
+                                control<QLabel>(QStringLiteral("txtTotal")),
+                                control<QLabel>(QStringLiteral("TXTtotalDec")), this);
     if (QScreen* screen = this->screen()) {
         move(PlaceWindow(screen->availableGeometry(), frameGeometry().size()));
     }
@@ -309,6 +314,7 @@ void VoucherWindow::ComputeTotal() {
         {text(QStringLiteral("txtOtrosConceptos")), text(QStringLiteral("txtOtrosConceptosDec"))});
     setText(QStringLiteral("TXTtotalDec"), total.cents);
     setText(QStringLiteral("txtTotal"), total.pesos);
+    notices_->TotalChanged();
 }
 
 bool VoucherWindow::ValidateFields() {

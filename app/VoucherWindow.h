@@ -13,6 +13,7 @@ class QImage;
 namespace app {
 
 class Canvas;
+class EntryNotices;
 
 // A bitmap compiled into the program, read straight from its memory (the
 // resources are stored uncompressed) without Qt's image plugins.
@@ -36,6 +37,9 @@ class VoucherWindow : public QWidget {
     }
     QString text(const QString& name) const;
     void setText(const QString& name, const QString& text);
+
+    // The remarks beside the voucher's validation (check digit, amount in words).
+    EntryNotices& notices() const { return *notices_; }
 
     // Recomputation when the focus leaves an amount box.
     void ComputeContribution();
@@ -96,6 +100,7 @@ class VoucherWindow : public QWidget {
     QHash<QString, QWidget*> controls_;
     QHash<QObject*, OnLeave> leaveActions_;
     Canvas* canvas_ = nullptr;
+    EntryNotices* notices_ = nullptr;
     QImage background_;
     bool runInProgress_ = false;
 };

@@ -22,7 +22,10 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // The name gives the window its class ("Talonario", the desktop entry's
+    // StartupWMClass); the desktop file name ties it to the entry on Wayland.
     QApplication::setApplicationName(QStringLiteral("Talonario"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("ar.talonario.Talonario"));
     QApplication::setWindowIcon(QPixmap::fromImage(app::ResourcePicture(":/assets/icon.bmp")));
     // Dialogs speak Spanish, as the voucher does.
     cli::InstallSpanishQtTranslation();

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "cli/VoucherOptions.h"
+#include "entry/AmountWords.h"
 #include "platform/Files.h"
 
 namespace cli {
@@ -27,7 +28,7 @@ QStringList VoucherOptionNames() {
     for (const AmountOption& option : kAmountOptions) {
         names << QString::fromUtf8(option.name);
     }
-    names << QString::fromUtf8(kCashOption);
+    names << QString::fromUtf8(kCashOption) << QString::fromUtf8(kStrictOption);
     return names;
 }
 
@@ -41,7 +42,10 @@ CommandLine::CommandLine() {
         "el código de pago en la salida estándar. Con --pdf /dev/stdout el PDF va a la\n"
         "salida estándar y el código de pago a la salida de errores.\n"
         "Con --barcode TEXTO --output ARCHIVO.bmp [--bar-height DECENAS] [--legend]\n"
-        "dibuja un código de barras Code 128.\n\n"
+        "dibuja un código de barras Code 128.\n"
+        "Un dígito verificador del C.U.I.T. incorrecto, o un importe en letras que dice\n"
+        "otra cosa que el total, dan un aviso en la salida de errores; con --estricto\n"
+        "rechazan el comprobante.\n\n"
         "Estados de salida: 0 hecho; 1 sin pantalla para la ventana, o sin memoria;\n"
         "2 opción o valor rechazado, o comprobante no válido (el motivo va a la salida\n"
         "de errores); 3 no se pudo escribir el archivo."));
@@ -54,12 +58,15 @@ CommandLine::CommandLine() {
                            QStringLiteral("texto")});
     }
     for (const AmountOption& option : kAmountOptions) {
-        parser_.addOption(
-            {QString::fromUtf8(option.name),
-             QString::fromUtf8(option.help) + QStringLiteral(" (pesos, decimales tras , o .)"),
-             QStringLiteral("importe")});
+        parser_.addOption({QString::fromUtf8(option.name),
+                           QString::fromUtf8(option.help) + QStringLiteral(" (") +
+                               entry::AcceptedAmountForms() + u')',
+                           QStringLiteral("importe")});
     }
     parser_.addOption({QString::fromUtf8(kCashOption), QStringLiteral("Pago en efectivo.")});
+    parser_.addOption({QString::fromUtf8(kStrictOption),
+                       QStringLiteral("Los avisos (dígito verificador, importe en letras) "
+                                      "rechazan el comprobante.")});
     parser_.addOption({QStringLiteral("barcode"),
                        QStringLiteral("Texto del código de barras a dibujar (ASCII imprimible)."),
                        QStringLiteral("texto")});

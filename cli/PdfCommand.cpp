@@ -27,6 +27,7 @@ int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
         }
     }
     input.cash = line.isSet(QString::fromUtf8(kCashOption));
+    input.strict = line.isSet(QString::fromUtf8(kStrictOption));
 
     const VoucherOutcome outcome = WriteVoucher(input, path);
     for (const QString& message : outcome.messages) {

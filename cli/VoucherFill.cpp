@@ -5,12 +5,14 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <optional>
 
+#include "app/EntryNotices.h"
 #include "app/VoucherWindow.h"
 #include "cli/ExitStatus.h"
 #include "cli/VoucherOptions.h"
+#include "entry/AmountWords.h"
+#include "paycode/CuitCheck.h"
 #include "platform/Files.h"
 #include "platform/QtPlatform.h"
 
@@ -79,28 +81,42 @@ std::optional<QString> Type(app::VoucherWindow& window, const char* box, const Q
     return std::nullopt;
 }
 
-// "1000", "1000,5" or "1000.05": whole pesos and two cents digits.
-std::optional<std::pair<QString, QString>> SplitAmount(const QString& value) {
-    const qsizetype mark = value.indexOf(QRegularExpression(QStringLiteral("[,.]")));
-    if (mark < 0) {
-        return std::pair{value, QString()};
+// Why a written amount is refused, with the forms that are accepted.
+QString AmountRefusal(const QString& name, const QString& value,
+                      entry::WrittenAmount::Reading reading) {
+    const QString why =
+        reading == entry::WrittenAmount::Reading::Ambiguous
+            ? QStringLiteral("«%1» es ambiguo: puede leerse como miles o como decimales.")
+            : QStringLiteral("importe no válido «%1».");
+    return QStringLiteral("--%1: %2 Formas aceptadas: %3")
+        .arg(name, why.arg(platform::Printable(value)), entry::AcceptedAmountForms());
+}
+
+// The remarks the window shows beside its validation, in its order.
+QStringList Remarks(const app::VoucherWindow& window) {
+    QStringList remarks;
+    for (const app::BoxNotice* notice :
+         {&window.notices().cuitNotice(), &window.notices().pesosNotice()}) {
+        if (!notice->text().isEmpty()) {
+            remarks << notice->text();
+        }
     }
-    QString cents = value.mid(mark + 1);
-    if (cents.isEmpty() || cents.size() > 2) {
-        return std::nullopt;
-    }
-    if (cents.size() == 1) {
-        cents += u'0';  // 1000,5 is fifty cents
-    }
-    return std::pair{value.left(mark), cents};
+    return remarks;
 }
 
 // Types every given value; the first refusal, naming its option, or nothing.
 std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& input) {
+    const QString sonPesos = QStringLiteral("son-pesos");
+    const bool wordsFromTotal = input.values.value(sonPesos) == QLatin1String(kWordsFromTotal);
     for (const TextOption& option : kTextOptions) {
         const QString name = QString::fromUtf8(option.name);
+        if (name == sonPesos && wordsFromTotal) {
+            continue;
+        }
         if (const auto it = input.values.find(name); it != input.values.end()) {
-            if (auto error = Type(window, option.box, *it)) {
+            const QString value =
+                name == QStringLiteral("cuit") ? paycode::CuitFromWrittenForm(*it) : *it;
+            if (auto error = Type(window, option.box, value)) {
                 return QStringLiteral("--%1: %2").arg(name, *error);
             }
         }
@@ -111,13 +127,12 @@ std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& inp
         if (it == input.values.end()) {
             continue;
         }
-        const auto amount = SplitAmount(*it);
-        if (!amount) {
-            return QStringLiteral("--%1: importe no válido «%2»")
-                .arg(name, platform::Printable(*it));
+        const entry::WrittenAmount amount = entry::ReadWrittenAmount(*it);
+        if (amount.reading != entry::WrittenAmount::Reading::Amount) {
+            return AmountRefusal(name, *it, amount.reading);
         }
-        for (const auto& [box, part] :
-             {std::pair{option.pesosBox, amount->first}, {option.centsBox, amount->second}}) {
+        for (const auto& [box, part] : {std::pair{option.pesosBox, amount.amount.pesos},
+                                        {option.centsBox, amount.amount.cents}}) {
             if (auto error = Type(window, box, part)) {
                 return QStringLiteral("--%1: %2").arg(name, *error);
             }
@@ -127,6 +142,9 @@ std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& inp
     for (const char* box : kLeaveOrder) {
         QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
         QCoreApplication::sendEvent(window.control(QString::fromUtf8(box)), &leave);
+    }
+    if (wordsFromTotal) {
+        window.notices().TakeTotalInWords();
     }
     return std::nullopt;
 }
@@ -141,6 +159,15 @@ VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path) {
         outcome.messages << *error;
         outcome.status = kRefused;
         return outcome;
+    }
+    const QStringList remarks = Remarks(window);
+    if (input.strict && !remarks.isEmpty()) {
+        outcome.messages << remarks;
+        outcome.status = kRefused;
+        return outcome;
+    }
+    for (const QString& remark : remarks) {
+        outcome.messages << QStringLiteral("Aviso: ") + remark;
     }
     try {
         if (!window.WriteVoucherPdf(path)) {

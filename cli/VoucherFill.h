@@ -11,6 +11,7 @@ namespace cli {
 struct VoucherValues {
     QHash<QString, QString> values;
     bool cash = false;
+    bool strict = false;  // the remarks beside validation refuse the voucher
 };
 
 struct VoucherOutcome {

@@ -19,14 +19,14 @@ inline constexpr std::array kTextOptions{
     TextOption{"cp", "txtCP", "Código postal"},
     TextOption{"localidad", "txtLoc", "Localidad"},
     TextOption{"provincia", "txtPcia", "Provincia"},
-    TextOption{"cuit", "txtCuit", "C.U.I.T., 11 dígitos"},
+    TextOption{"cuit", "txtCuit", "C.U.I.T., 11 dígitos o 20-12345678-6"},
     TextOption{"mes", "txtMes", "Mes liquidado, 1 a 12"},
     TextOption{"anio", "txtAnio", "Año liquidado"},
     TextOption{"personal", "txtCPersonal", "Cantidad de personal"},
     TextOption{"otros-desc", "txtOtrosDesc", "Descripción de otros conceptos"},
     TextOption{"cheque", "txtCheque", "Cheque o giro número"},
     TextOption{"banco", "txtBanco", "Banco del cheque"},
-    TextOption{"son-pesos", "txtPesos", "Importe en letras"},
+    TextOption{"son-pesos", "txtPesos", "Importe en letras, o «auto» para el total en letras"},
     TextOption{"dia", "Text2", "Día del depósito"},
     TextOption{"mes-deposito", "Text3", "Mes del depósito, en letras"},
     TextOption{"anio-deposito", "Text4", "Últimos dos dígitos del año del depósito"},
@@ -48,5 +48,12 @@ inline constexpr std::array kAmountOptions{
 
 // The check box "Efectivo".
 inline constexpr const char* kCashOption = "efectivo";
+
+// Makes the remarks beside the voucher's validation (check digit, amount in
+// words) refusals instead of warnings.
+inline constexpr const char* kStrictOption = "estricto";
+
+// The value of "son-pesos" that asks for the total in words.
+inline constexpr const char* kWordsFromTotal = "auto";
 
 }  // namespace cli

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Lintian on the package: errors fail the test; warnings and notes are listed
+# in the test's output.
+# Usage: deb_lintian.sh OUT_DIR
+set -euo pipefail
+
+deb=$(ls "$1"/talonario_*.deb)
+status=0
+report=$(lintian --fail-on error --display-info "$deb" 2>&1) || status=$?
+grep -v '^running with root privileges' <<<"$report" || true
+if ((status != 0)); then
+    echo "FAIL: lintian reports errors in $deb (status $status)" >&2
+    exit 1
+fi
+echo "lintian: no errors"

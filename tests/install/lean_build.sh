@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Configures and builds the program alone, tests and benchmarks off, in a
+# throwaway folder, with the packages only they need made unfindable: the
+# program must build with a compiler, CMake, Ninja and Qt Widgets and
+# PrintSupport alone. The folder keeps one path from run to run so that
+# ccache serves the second run.
+# Usage: lean_build.sh SOURCE_DIR BUILD_DIR
+set -euo pipefail
+
+source_dir=$1
+build=$2
+rm -rf "$build"
+mkdir -p "$build"
+trap 'rm -rf "$build"' EXIT
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
+    -DBUILD_TESTING=OFF -DTALONARIO_BENCH=OFF \
+    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6Test=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON \
+    >"$build/configure.log" 2>&1 || { cat "$build/configure.log" >&2; exit 1; }
+# zint and zbar are looked up without find_package: neither may be in the cache.
+if grep -Ei '^(ZINT|ZBAR)[A-Z_]*:' "$build/CMakeCache.txt"; then
+    echo "FAIL: the lean configuration looked for a test or benchmark library" >&2
+    exit 1
+fi
+cmake --build "$build" -j2 >"$build/build.log" 2>&1 || { tail -50 "$build/build.log" >&2; exit 1; }
+if grep -q 'warning:' "$build/build.log"; then
+    grep 'warning:' "$build/build.log" >&2
+    echo "FAIL: the lean build has warnings" >&2
+    exit 1
+fi
+[[ -x $build/app/talonario ]] || { echo "FAIL: no program built" >&2; exit 1; }
+echo "built with tests and benchmarks off: $(grep -c '^\[' "$build/build.log") steps"
