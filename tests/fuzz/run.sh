@@ -10,7 +10,7 @@ build_dir=${TALONARIO_FUZZ_BUILD_DIR:-build-fuzz}
 seconds=${FUZZ_SECONDS:-20}
 jobs=${FUZZ_JOBS:-$(nproc)}
 
-CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DTALONARIO_FUZZ=ON >/dev/null
 cmake --build "$build_dir" -j"$(nproc)" --target fuzzers
 
