@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
+#include "app/KeyEvents.h"
 #include "entry/AmountWords.h"
 #include "paycode/CuitCheck.h"
 
@@ -69,10 +70,11 @@ EntryNotices::EntryNotices(QLineEdit* cuit, QPlainTextEdit* pesos, const QLabel*
     take_->setShortcutContext(Qt::WidgetShortcut);
     pesos_->addAction(take_);
     connect(take_, &QAction::triggered, this, &EntryNotices::TakeTotalInWords);
-    pesos_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(pesos_, &QWidget::customContextMenuRequested, this, [this](const QPoint& position) {
-        CreatePesosMenu(position)->popup(pesos_->viewport()->mapToGlobal(position));
-    });
+    // The box's own filter shows its context menu (its Paste types through the
+    // rule); the words action goes at the end of it.
+    if (auto* filter = pesos_->findChild<KeyFilter*>(QString(), Qt::FindDirectChildrenOnly)) {
+        filter->AddMenuAction(take_);
+    }
     connect(cuit_, &QLineEdit::textChanged, this, &EntryNotices::CheckCuit);
     connect(pesos_, &QPlainTextEdit::textChanged, this, [this] { CheckPesos(true); });
     pesos_->installEventFilter(this);
@@ -80,11 +82,8 @@ EntryNotices::EntryNotices(QLineEdit* cuit, QPlainTextEdit* pesos, const QLabel*
 }
 
 QMenu* EntryNotices::CreatePesosMenu(const QPoint& position) {
-    QMenu* menu = pesos_->createStandardContextMenu(position);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addSeparator();
-    menu->addAction(take_);
-    return menu;
+    auto* filter = pesos_->findChild<KeyFilter*>(QString(), Qt::FindDirectChildrenOnly);
+    return filter ? filter->CreateContextMenu(position) : nullptr;
 }
 
 void EntryNotices::TotalChanged() {

@@ -21,7 +21,7 @@ constexpr std::array kControls{
     Control{.name = "Picture1", .kind = Canvas, .rect = {2040, 9420, 5895, 855}, .visible = false, .tabIndex = 82},
     Control{.name = "txtOtrosDesc", .kind = MultiEntry, .rect = {2040, 4800, 4455, 1020}, .caption = "Otros Conceptos:", .face = Arial, .ink = Ink::System, .tabIndex = 75},
     Control{.name = "Command2", .kind = Button, .rect = {8520, 4440, 1215, 495}, .caption = "IMPRIMIR", .tabIndex = 24},
-    Control{.name = "cmdGuardarPdf", .kind = Button, .rect = {8520, 5040, 1215, 495}, .caption = "GUARDAR PDF", .tabIndex = 25},
+    Control{.name = "cmdGuardarPdf", .kind = Button, .rect = {8520, 5040, 1215, 495}, .caption = "GUARDAR PDF"},
     Control{.name = "Text4", .kind = Entry, .rect = {4440, 7650, 495, 285}, .caption = "de 20", .align = kCentre, .tabIndex = 21, .filter = Digits},
     Control{.name = "Text3", .kind = Entry, .rect = {2880, 7680, 975, 285}, .caption = "de", .align = kCentre, .tabIndex = 20, .filter = Capitalize},
     Control{.name = "Text2", .kind = Entry, .rect = {2040, 7680, 495, 285}, .caption = "Día del depósito", .align = kCentre, .tabIndex = 19, .filter = Capitalize},

@@ -6,12 +6,14 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResource>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QShortcut>
 #include <algorithm>
 
 #include "app/Canvas.h"
@@ -63,7 +65,9 @@ KeyFilter::Rule RuleFor(Filter filter) {
         case Filter::None:
             break;
     }
-    return {};
+    // Every character still goes through a rule, so that pasted line breaks
+    // and control characters are dropped like typed ones.
+    return [](const QString&, int key) { return key; };
 }
 
 const Message kNoPrinter{
@@ -73,6 +77,10 @@ const Message kNoPrinter{
 const Message kConfirm{QStringLiteral("Imprimir!"),
                        QStringLiteral("Confirma que los datos son correctos y desea imprimir?."),
                        Icon::None, Buttons::YesNo};
+const Message kConfirmSave{QStringLiteral("Guardar PDF"),
+                           QStringLiteral("¿Confirma que los datos son correctos y desea guardar "
+                                          "el comprobante en PDF?"),
+                           Icon::None, Buttons::YesNo};
 const Message kNoTotal{QStringLiteral("Excepción"),
                        QStringLiteral("No se ha calculado el monto total"), Icon::Critical,
                        Buttons::Ok};
@@ -144,7 +152,7 @@ void VoucherWindow::Build() {
                 widget->setFocusPolicy(Qt::TabFocus);  // the canvas, while it is shown
             }
             focusable.emplace_back(it->tabIndex, widget);
-        } else {
+        } else if (widget->focusPolicy() != Qt::ClickFocus) {  // taken by a click only: kept
             widget->setFocusPolicy(Qt::NoFocus);
         }
     }
@@ -180,9 +188,7 @@ QWidget* VoucherWindow::Create(const Control& row) {
                 multi->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 box = multi;
             }
-            if (auto rule = RuleFor(row.filter)) {
-                new KeyFilter(box, std::move(rule));
-            }
+            new KeyFilter(box, RuleFor(row.filter));
             if (row.onLeave != OnLeave::None) {
                 leaveActions_.insert(box, row.onLeave);
                 box->installEventFilter(this);
@@ -205,9 +211,21 @@ QWidget* VoucherWindow::Create(const Control& row) {
             button->setDefault(false);
             if (row.name == std::string_view("Command2")) {
                 connect(button, &QPushButton::clicked, this, &VoucherWindow::PrintRun);
-            } else {
-                connect(button, &QPushButton::clicked, this, &VoucherWindow::SavePdfRun);
+                return button;
             }
+            connect(button, &QPushButton::clicked, this, &VoucherWindow::SavePdfRun);
+            // Outside the voucher's tab order; the mouse, Ctrl+S and screen
+            // readers reach it. A click still takes the focus, so the box
+            // being left computes first.
+            button->setFocusPolicy(Qt::ClickFocus);
+            button->setAccessibleName(caption);
+            button->setToolTip(QStringLiteral("Guardar el comprobante en PDF (Ctrl+S)"));
+            auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+            connect(shortcut, &QShortcut::activated, button, [button] {
+                // As a click does: the focus first, so the box left computes.
+                button->setFocus(Qt::ShortcutFocusReason);
+                button->click();
+            });
             return button;
         }
         case Kind::CheckBox: {
@@ -368,15 +386,28 @@ bool VoucherWindow::GenerateBarcode() {
 
 QImage VoucherWindow::RoundTripThroughFile(const QImage& picture) {
     // The program's folder first; when it cannot be written (installed under
-    // /usr, a read-only medium) the user's temporary folder, so that printing
-    // still works.
-    const QStringList folders{platform_.ProgramFolder(), platform_.TemporaryFolder()};
-    for (qsizetype i = 0; i < folders.size(); ++i) {
-        const QString path = folders[i] + QLatin1Char('/') + QLatin1String(kTemporaryBitmap);
+    // /usr, a read-only medium) the user's private temporary folder, so that
+    // printing still works. Windows and commands running at once share the
+    // file name: a lock keeps each save-load-delete whole, and the picture
+    // read back must be the one drawn, or nothing is printed.
+    constexpr int kLockWaitMs = 5000;
+    for (int i = 0; i < 2; ++i) {
+        const bool last = i == 1;
+        // The private folder is made only when it is needed.
+        const QString folder = last ? platform_.TemporaryFolder() : platform_.ProgramFolder();
+        const QString path = folder + QLatin1Char('/') + QLatin1String(kTemporaryBitmap);
+        QLockFile lock(path + QStringLiteral(".lock"));
+        if (!lock.tryLock(kLockWaitMs)) {
+            if (last) {
+                throw platform::Failure(
+                    QStringLiteral("No se puede reservar %1").arg(path).toStdString());
+            }
+            continue;
+        }
         try {
             platform_.SavePicture(picture, path);
         } catch (const platform::Failure&) {
-            if (i + 1 == folders.size()) {
+            if (last) {
                 throw;
             }
             continue;
@@ -390,6 +421,13 @@ QImage VoucherWindow::RoundTripThroughFile(const QImage& picture) {
             throw;
         }
         platform_.DeleteFile(path);
+        if (loaded.convertToFormat(QImage::Format_RGB32) !=
+            picture.convertToFormat(QImage::Format_RGB32)) {
+            throw platform::Failure(
+                QStringLiteral("El código de barras leído de %1 no es el dibujado")
+                    .arg(path)
+                    .toStdString());
+        }
         return loaded;
     }
     return {};
@@ -568,7 +606,7 @@ void VoucherWindow::SavePdfRun() {
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
         path += QStringLiteral(".pdf");
     }
-    if (platform_.ShowMessage(this, kConfirm) != Answer::Yes) {
+    if (platform_.ShowMessage(this, kConfirmSave) != Answer::Yes) {
         return;
     }
     QStringList failures;

@@ -1,6 +1,5 @@
 #include "cli/BarcodeCommand.h"
 
-#include <QSaveFile>
 #include <algorithm>
 #include <new>
 #include <stdexcept>
@@ -9,6 +8,7 @@
 #include "barcode/ImageSurface.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
+#include "platform/Bitmap.h"
 #include "platform/Files.h"
 
 namespace cli {
@@ -113,13 +113,20 @@ int RunBarcodeCommand(const CommandLine& line, QTextStream& err) {
         return fail(kFailed, QStringLiteral("no hay memoria suficiente para el dibujo"));
     }
 
-    // QSaveFile writes beside the target and renames on commit: no half-written bitmap.
     const QString path = line.value(QStringLiteral("output"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !codigo::SaveBitmap24(surface.picture(), file) ||
-        !file.commit()) {
-        return fail(kUnwritable, QStringLiteral("no se puede escribir %1: %2")
-                                     .arg(platform::Printable(path), file.errorString()));
+    QByteArray bitmap;
+    try {
+        bitmap = platform::EncodeBitmap24(surface.picture());
+    } catch (const std::bad_alloc&) {
+    }
+    if (bitmap.isEmpty()) {
+        return fail(kFailed, QStringLiteral("no hay memoria suficiente para el dibujo"));
+    }
+    if (const QString why = platform::WriteFileSafely(platform::EncodeName(path), bitmap);
+        !why.isEmpty()) {
+        return fail(
+            kUnwritable,
+            QStringLiteral("no se puede escribir %1: %2").arg(platform::Printable(path), why));
     }
     return kDone;
 }

@@ -4,6 +4,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/VoucherFill.h"
 #include "cli/VoucherOptions.h"
+#include "platform/Files.h"
 
 namespace cli {
 
@@ -34,7 +35,12 @@ int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
         err << message << Qt::endl;
     }
     if (outcome.status == kDone) {
-        out << outcome.code << Qt::endl;
+        // The PDF itself went to standard output: the code must not mix into it.
+        if (platform::IsStandardOutput(platform::EncodeName(path))) {
+            err << outcome.code << Qt::endl;
+        } else {
+            out << outcome.code << Qt::endl;
+        }
     }
     return outcome.status;
 }

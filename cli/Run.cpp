@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QTextStream>
+#include <cstdio>
+#include <new>
 
 #include "cli/BarcodeCommand.h"
 #include "cli/CommandLine.h"
@@ -35,11 +37,33 @@ QString MissingDisplay() {
         "definidas); para generar el comprobante sin ventana use --pdf, vea --help");
 }
 
-int RunCommandLine(int& argc, char** argv) {
-    // The commands draw on the offscreen platform: they need no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+int RunParsed(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+// A command's standard error holds its own Spanish lines only: Qt's notice
+// that it made up a runtime folder (root without a login session) is
+// nothing the user can act on.
+void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QStringLiteral("QStandardPaths: "))) {
+        return;
     }
+    if (qtHandler != nullptr) {
+        qtHandler(type, context, message);
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+}
+
+}  // namespace
+
+int RunCommandLine(int& argc, char** argv) {
+    qtHandler = qInstallMessageHandler(QuietHandler);
+    // The commands show nothing and draw on the offscreen platform: they
+    // need no display, whatever platform the desktop session names.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("talonario"));
     QApplication::setApplicationVersion(QStringLiteral(TALONARIO_VERSION));
@@ -52,6 +76,17 @@ int RunCommandLine(int& argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         arguments << platform::DecodeName(QByteArray(argv[i]));
     }
+    try {
+        return RunParsed(arguments, out, err);
+    } catch (const std::bad_alloc&) {
+        err << "talonario: no hay memoria suficiente" << Qt::endl;
+        return kFailed;
+    }
+}
+
+namespace {
+
+int RunParsed(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     CommandLine line;
     if (!line.Parse(arguments)) {
         err << "talonario: " << line.errorText() << Qt::endl;
@@ -72,5 +107,7 @@ int RunCommandLine(int& argc, char** argv) {
     }
     return kRefused;
 }
+
+}  // namespace
 
 }  // namespace cli

@@ -19,6 +19,9 @@ struct Amount {
 // (76.00 gives 1,13), and printed vouchers must keep agreeing with them.
 Amount ComputeContribution(const QString& payrollPesos, const QString& payrollCents);
 
+// Both are defined on any text: every figure is read through LeadingNumber,
+// whose limit keeps the arithmetic inside 64-bit integers.
+
 // Contribution + surcharge + other concepts, the cents carried into pesos.
 Amount ComputeTotal(const Amount& contribution, const Amount& surcharge, const Amount& others);
 

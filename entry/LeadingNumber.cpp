@@ -36,6 +36,9 @@ double LeadingNumber(const QString& text) {
     double value = 0;
     for (QChar c : LeadingDigits(text)) {
         value = value * 10 + (c.unicode() - u'0');
+        if (value >= kLeadingNumberLimit) {
+            return kLeadingNumberLimit;
+        }
     }
     return value;
 }

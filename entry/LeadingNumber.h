@@ -12,8 +12,12 @@ namespace entry {
 // The leading run of digits itself, possibly empty, leading zeros kept.
 QString LeadingDigits(const QString& text);
 
-// The run's value, saturating at the largest value a double holds exactly
-// enough for our fields (a pasted run of 30 digits must not overflow).
+// 2^53: every whole number up to it is exact in a double, and a sum of a
+// few such numbers still converts to a 64-bit integer.
+inline constexpr double kLeadingNumberLimit = 9007199254740992.0;
+
+// The run's value, saturating at kLeadingNumberLimit (a run of 400 digits
+// reads as the limit, never as infinity).
 double LeadingNumber(const QString& text);
 
 // The run as a whole number written without leading zeros; "0" for none.

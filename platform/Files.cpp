@@ -1,5 +1,15 @@
 #include "platform/Files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <mutex>
+
 namespace platform {
 
 namespace {
@@ -114,6 +124,187 @@ QString Printable(const QString& text) {
         }
     }
     return shown;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+namespace {
+
+// A file name may hold 255 bytes; the temporary one adds a dot and ".XXXXXX".
+constexpr qsizetype kMaxNameBytes = 255;
+constexpr qsizetype kTemporaryExtra = 8;
+
+QString Why(int error) {
+    switch (error) {
+        case ENOENT:
+            return QStringLiteral("la carpeta no existe");
+        case ENOTDIR:
+            return QStringLiteral("una parte del camino no es una carpeta");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("no tiene permiso para escribirlo");
+        case ENOSPC:
+        case EDQUOT:
+            return QStringLiteral("el disco está lleno");
+        case EROFS:
+            return QStringLiteral("el disco es de solo lectura");
+        case EISDIR:
+            return QStringLiteral("es una carpeta");
+        case ENAMETOOLONG:
+            return QStringLiteral("el nombre es demasiado largo");
+        case ELOOP:
+            return QStringLiteral("hay demasiados enlaces en el camino");
+        case EIO:
+            return QStringLiteral("error de lectura o escritura en el disco");
+        case ETXTBSY:
+        case EBUSY:
+            return QStringLiteral("el archivo está en uso");
+        default:
+            return QStringLiteral("error %1 del sistema").arg(error);
+    }
+}
+
+// write() until done; errno tells why not.
+bool WriteAll(int fd, const QByteArray& data) {
+    qsizetype written = 0;
+    while (written < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + written, size_t(data.size() - written));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            if (n == 0) {
+                errno = EIO;
+            }
+            return false;
+        }
+        written += n;
+    }
+    return true;
+}
+
+mode_t CurrentUmask() {
+    static std::mutex mutex;
+    const std::lock_guard lock(mutex);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+// Devices, pipes and standard output: written as they are, never replaced.
+QString WriteInPlace(const QByteArray& name, const QByteArray& data, bool standardOutput) {
+    const int fd = standardOutput ? STDOUT_FILENO : ::open(name.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return Why(errno);
+    }
+    const bool written = WriteAll(fd, data);
+    const int error = errno;
+    if (!standardOutput) {
+        ::close(fd);
+    }
+    return written ? QString() : Why(error);
+}
+
+}  // namespace
+
+bool IsStandardOutput(const QByteArray& name) {
+    struct stat target {};
+    struct stat out {};
+    return ::stat(name.constData(), &target) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 &&
+           target.st_dev == out.st_dev && target.st_ino == out.st_ino;
+}
+
+QString WriteFileSafely(const QByteArray& name, const QByteArray& data) {
+    if (name.isEmpty()) {
+        return Why(ENOENT);
+    }
+    QByteArray target = name;
+    struct stat existing {};
+    bool replacing = false;
+    if (::stat(name.constData(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode)) {
+            return Why(EISDIR);
+        }
+        if (IsStandardOutput(name)) {
+            return WriteInPlace(name, data, true);
+        }
+        if (!S_ISREG(existing.st_mode)) {
+            return WriteInPlace(name, data, false);
+        }
+        if (::access(name.constData(), W_OK) != 0) {
+            return Why(errno);
+        }
+        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            return QStringLiteral("el archivo es de solo lectura");
+        }
+        // Through a link the file it points to is replaced, and the link kept.
+        if (char* resolved = ::realpath(name.constData(), nullptr)) {
+            target = resolved;
+            std::free(resolved);
+        }
+        replacing = true;
+    } else if (errno != ENOENT) {
+        return Why(errno);
+    } else if (struct stat link{}; ::lstat(name.constData(), &link) == 0) {
+        return QStringLiteral("es un enlace a un archivo que no existe");
+    }
+
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : target.left(slash + 1);
+    QByteArray base = slash < 0 ? target : target.mid(slash + 1);
+    if (base.size() > kMaxNameBytes - kTemporaryExtra) {
+        // Shortened on a character boundary, so the name stays valid UTF-8.
+        qsizetype cut = kMaxNameBytes - kTemporaryExtra;
+        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        base.truncate(cut);
+    }
+    QByteArray temporary = (slash < 0 ? QByteArray() : folder) + '.' + base + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return errno == EACCES || errno == EPERM
+                   ? QStringLiteral("no tiene permiso para escribir en la carpeta")
+                   : Why(errno);
+    }
+    const auto fail = [&](int error) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return Why(error);
+    };
+    if (!WriteAll(fd, data)) {
+        return fail(errno);
+    }
+    const mode_t mode = replacing ? (existing.st_mode & 07777) : (0666 & ~CurrentUmask());
+    if (::fchmod(fd, mode) != 0) {
+        return fail(errno);
+    }
+    if (replacing && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())) {
+        // Only root may give a file away; anyone else keeps it as their own.
+        (void)!::fchown(fd, existing.st_uid, existing.st_gid);
+        ::fchmod(fd, mode);  // a change of owner clears set-id bits
+    }
+    if (::fsync(fd) != 0) {
+        return fail(errno);
+    }
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return Why(error);
+    }
+    if (::rename(temporary.constData(), target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return Why(error);
+    }
+    // The rename itself reaches the disk with the folder.
+    if (const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return {};
 }
 
 }  // namespace platform

@@ -18,3 +18,23 @@ QByteArray EncodeName(const QString& name);
 QString Printable(const QString& text);
 
 }  // namespace platform
+
+namespace platform {
+
+// Writes `data` as the file named `name` (bytes, as EncodeName gives them)
+// without ever leaving half a file or replacing what is not a plain file:
+// - a regular file, or a new name, is written under a temporary name in the
+//   same folder, flushed to disk and renamed over it; a replaced file keeps
+//   its mode (and owner, where allowed), a new one gets the umask's mode;
+// - a file the user may not write, or one with no write permission at all,
+//   is refused even where root could override it;
+// - a device, pipe or the program's own standard output is written in place,
+//   never replaced;
+// - a folder, or a link to nothing, is refused.
+// Returns an empty string when written, else why not, in Spanish.
+QString WriteFileSafely(const QByteArray& name, const QByteArray& data);
+
+// Whether `name` is the very file the program's standard output goes to.
+bool IsStandardOutput(const QByteArray& name);
+
+}  // namespace platform

@@ -65,7 +65,8 @@ class Platform {
     virtual QImage LoadPicture(const QString& path) = 0;
     virtual void DeleteFile(const QString& path) = 0;
 
-    // Handles every queued window event before returning.
+    // Handles the queued window events (painting, timers) before returning;
+    // user input (keys, mouse) stays queued until the caller returns.
     virtual void ProcessEvents() = 0;
 };
 

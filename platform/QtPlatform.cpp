@@ -2,9 +2,12 @@
 
 #include "platform/Bitmap.h"
 #include "platform/ErrorTexts.h"
+#include "platform/Files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -17,8 +20,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -115,14 +118,12 @@ void QtPlatform::PrintPage(const Page& page) {
 }
 
 void QtPlatform::WritePdf(const std::vector<Page>& pages, const QString& path) {
-    // Written under a temporary name and renamed when complete, so a failure
-    // never leaves half a PDF behind.
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open()) {
-        throw Failure(Reason(QStringLiteral("No se puede escribir"), path).toStdString());
-    }
+    // Made whole in memory first: the file is written only once the PDF is
+    // complete, and never half.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setCreator(QStringLiteral("Talonario"));
         writer.setResolution(300);
         if (!pages.empty()) {
@@ -145,12 +146,11 @@ void QtPlatform::WritePdf(const std::vector<Page>& pages, const QString& path) {
             throw Failure(Reason(QStringLiteral("No se pudo generar el PDF"), path).toStdString());
         }
     }
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    if (!file.flush() || std::rename(QFile::encodeName(file.fileName()).constData(),
-                                     QFile::encodeName(path).constData()) != 0) {
-        throw Failure(Reason(QStringLiteral("No se puede escribir"), path).toStdString());
+    if (const QString why = WriteFileSafely(EncodeName(path), buffer.data()); !why.isEmpty()) {
+        throw Failure(QStringLiteral("No se puede escribir %1: %2")
+                          .arg(Printable(QDir::toNativeSeparators(path)), why)
+                          .toStdString());
     }
-    file.setAutoRemove(false);
 }
 
 QString QtPlatform::AskSaveFileName(QWidget* parent, const QString& title,
@@ -161,7 +161,19 @@ QString QtPlatform::AskSaveFileName(QWidget* parent, const QString& title,
             ? proposedPath
             : QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                   .filePath(proposedPath);
-    return QFileDialog::getSaveFileName(parent, title, start, filter);
+    // The suffix is added by the dialog itself, so that the overwrite
+    // question is about the name that will be written ("dup" is "dup.pdf").
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(start);
+    static const QRegularExpression kSuffix(QStringLiteral("\\(\\*\\.(\\w+)"));
+    if (const QRegularExpressionMatch match = kSuffix.match(filter); match.hasMatch()) {
+        dialog.setDefaultSuffix(match.captured(1));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
 }
 
 QString QtPlatform::ProgramFolder() {
@@ -169,7 +181,37 @@ QString QtPlatform::ProgramFolder() {
 }
 
 QString QtPlatform::TemporaryFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    // Private to the user (0700): in a shared /tmp another user's file of the
+    // same name would stop every print, or be read as ours.
+    if (!privateFolder_.isEmpty()) {
+        return privateFolder_;
+    }
+    QStringList candidates;
+    if (const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"); !runtime.isEmpty()) {
+        candidates << QFile::decodeName(runtime) + QStringLiteral("/talonario");
+    }
+    candidates << QDir::tempPath() + QStringLiteral("/talonario-%1").arg(::geteuid());
+    for (const QString& candidate : candidates) {
+        const QByteArray name = QFile::encodeName(candidate);
+        ::mkdir(name.constData(), 0700);
+        struct stat folder {};
+        if (::lstat(name.constData(), &folder) == 0 && S_ISDIR(folder.st_mode) &&
+            folder.st_uid == ::geteuid() &&
+            ((folder.st_mode & 077) == 0 || ::chmod(name.constData(), 0700) == 0)) {
+            privateFolder_ = candidate;
+            return privateFolder_;
+        }
+    }
+    // Both names taken by someone else: a fresh folder for this run.
+    fallbackFolder_ =
+        std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/talonario-XXXXXX"));
+    if (!fallbackFolder_->isValid()) {
+        throw Failure(QStringLiteral("No se puede crear una carpeta temporal privada en %1")
+                          .arg(QDir::tempPath())
+                          .toStdString());
+    }
+    privateFolder_ = fallbackFolder_->path();
+    return privateFolder_;
 }
 
 void QtPlatform::SavePicture(const QImage& picture, const QString& path) {
@@ -225,7 +267,10 @@ void QtPlatform::DeleteFile(const QString& path) {
 }
 
 void QtPlatform::ProcessEvents() {
-    QCoreApplication::processEvents();
+    // Keys and clicks wait for the handler that asked: a click's release
+    // delivered inside the handler of its own press is lost, and a run it
+    // started would read figures the handler has not finished.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace platform

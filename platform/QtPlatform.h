@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QTemporaryDir>
+#include <memory>
+
 #include "platform/Platform.h"
 
 namespace platform {
@@ -20,6 +23,10 @@ class QtPlatform : public Platform {
     QImage LoadPicture(const QString& path) override;
     void DeleteFile(const QString& path) override;
     void ProcessEvents() override;
+
+  private:
+    QString privateFolder_;
+    std::unique_ptr<QTemporaryDir> fallbackFolder_;
 };
 
 // Replays a recorded page at its physical size (one pixel = 1/96 inch) from

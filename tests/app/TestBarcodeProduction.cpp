@@ -9,6 +9,20 @@
 
 using platform::Icon;
 
+namespace {
+
+// Another run that rewrites the shared bitmap between this run's save and its load.
+class IntrudedPlatform : public ScriptedPlatform {
+  public:
+    void SavePicture(const QImage& picture, const QString& path) override {
+        QImage other = picture;
+        other.invertPixels();
+        ScriptedPlatform::SavePicture(other, path);
+    }
+};
+
+}  // namespace
+
 // The payment code and its barcode put on the voucher, through the bitmap file.
 class TestBarcodeProduction : public QObject {
     Q_OBJECT
@@ -25,6 +39,8 @@ class TestBarcodeProduction : public QObject {
     void unwritableProgramFolderFallsBackToTemporary();
     void noWritableFolderReachesTheCaller();
     void barcodeOnScreenIsNotSmoothed();
+    void anotherRunsPictureIsNeverShown();
+    void lockLeavesNoFileBehind();
 
   private:
     void expectBarcode(const QString& code);
@@ -245,6 +261,24 @@ void TestBarcodeProduction::barcodeOnScreenIsNotSmoothed() {
     const auto decoded = DecodeBarcodes(shown);
     QCOMPARE(decoded.size(), std::size_t(1));
     QCOMPARE(QString::fromStdString(decoded[0]), window->text("Text1"));
+}
+
+void TestBarcodeProduction::anotherRunsPictureIsNeverShown() {
+    window.reset();
+    platform = std::make_unique<IntrudedPlatform>();
+    window = std::make_unique<app::VoucherWindow>(*platform);
+    window->show();
+    FillValidVoucher(*window);
+    QVERIFY_THROWS_EXCEPTION(platform::Failure, window->GenerateBarcode());
+    QVERIFY(BarcodeOnVoucher(*window).isNull());
+    QCOMPARE(FilesIn(platform->ProgramFolder()), QStringList());
+}
+
+void TestBarcodeProduction::lockLeavesNoFileBehind() {
+    FillValidVoucher(*window);
+    QVERIFY(window->GenerateBarcode());
+    QVERIFY(window->GenerateBarcode());
+    QCOMPARE(FilesIn(platform->ProgramFolder()), QStringList());
 }
 
 QTEST_MAIN(TestBarcodeProduction)

@@ -1,6 +1,9 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
@@ -24,6 +27,11 @@ class TestDataEntry : public QObject {
     void pasteBypassingTheFilters_data();
     void pasteBypassingTheFilters();
     void popupDoesNotCountAsLeaving();
+    void everyRouteTakesTheRule_data();
+    void everyRouteTakesTheRule();
+    void textCombinationsAreTypedKeys_data();
+    void textCombinationsAreTypedKeys();
+    void contextMenuOffersPasteAndCopy();
 
   private:
     void focus(const QString& name);
@@ -186,8 +194,9 @@ void TestDataEntry::pasteBypassingTheFilters_data() {
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QString>("boxAfter");
     QTest::addColumn<QString>("total");
-    // The payroll box already holds 100; the paste goes through the context
-    // menu or the middle button, which no key filter sees.
+    // The payroll box already holds 100; the text goes in through the box's
+    // own paste slot, which no rule sees (as text set by the program would),
+    // so the leading-number reading alone decides the figures.
     QTest::newRow("letters after digits in the payroll read 12") << "txtRemuneracion"
                                                                  << "12ab"
                                                                  << "12ab"
@@ -237,6 +246,208 @@ void TestDataEntry::popupDoesNotCountAsLeaving() {
     QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
     QApplication::sendEvent(window->control(QStringLiteral("txtRemuneracion")), &popup);
     QCOMPARE(text("txtTotal"), QString());
+}
+
+namespace {
+
+// The ways text reaches a box other than a key of its own.
+enum class Route { InputMethod, PasteShortcut, ContextMenu, Drop };
+
+// Where a box's mouse, menu and drop events arrive.
+QWidget* Surface(QWidget* box) {
+    auto* multi = qobject_cast<QPlainTextEdit*>(box);
+    return multi ? multi->viewport() : box;
+}
+
+// The menu's paste entry, known by its untranslated text.
+QAction* PasteEntry(const QMenu* menu) {
+    for (QAction* action : menu->actions()) {
+        if (action->text().section(u'\t', 0, 0) == QLatin1String("&Paste")) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+void Insert(QWidget* box, Route route, const QString& text) {
+    switch (route) {
+        case Route::InputMethod: {
+            // What a dead key and a letter, or a compose sequence, deliver.
+            QInputMethodEvent preedit(QStringLiteral("´"), {});
+            QApplication::sendEvent(box, &preedit);
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(box, &commit);
+            break;
+        }
+        case Route::PasteShortcut:
+            QApplication::clipboard()->setText(text);
+            PlayKeys(QStringLiteral("{CtrlV}"));
+            break;
+        case Route::ContextMenu: {
+            QApplication::clipboard()->setText(text);
+            QWidget* surface = Surface(box);
+            const QPoint at(2, 2);
+            QContextMenuEvent request(QContextMenuEvent::Mouse, at, surface->mapToGlobal(at));
+            QApplication::sendEvent(surface, &request);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY2(menu, "no context menu");
+            QAction* paste = PasteEntry(menu);
+            QVERIFY2(paste, "the context menu has no paste entry");
+            paste->trigger();
+            menu->close();
+            break;
+        }
+        case Route::Drop: {
+            QMimeData data;
+            data.setText(text);
+            QWidget* surface = Surface(box);
+            const QPoint at(surface->width() - 2, surface->height() / 2);
+            // A drop reaches only the widget the drag entered.
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(surface, &enter);
+            QVERIFY(enter.isAccepted());
+            QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(surface, &move);
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(surface, &drop);
+            QVERIFY(drop.isAccepted());
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void TestDataEntry::everyRouteTakesTheRule_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typedFirst");
+    QTest::addColumn<int>("route");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    const auto row = [](const char* name, const char* box, const char* typed, Route route,
+                        const char* text, const char* expected) {
+        QTest::newRow(name) << QString::fromUtf8(box) << QString::fromUtf8(typed) << int(route)
+                            << QString::fromUtf8(text) << QString::fromUtf8(expected);
+    };
+    using enum Route;
+    row("dead-key accents refused in the cuit", "txtCuit", "1", InputMethod, "á", "1");
+    row("dead-key text in the cuit keeps its digits", "txtCuit", "", InputMethod, "2ü3'4", "234");
+    row("dead-key accent refused in the month", "txtMes", "1", InputMethod, "é", "1");
+    row("dead-key text in the month keeps the month rule", "txtMes", "", InputMethod, "19", "1");
+    row("dead-key ñ refused in the deposit year", "Text4", "", InputMethod, "ñ2", "2");
+    row("dead-key accent first becomes a capital", "txtNombre", "", InputMethod, "élá", "Élá");
+    row("dead-key accent first in words becomes a capital", "txtPesos", "", InputMethod, "ór",
+        "Ór");
+    row("dead-key accent after a letter stays small", "txtLoc", "r", InputMethod, "ó", "Ró");
+    row("dead-key accent in the cheque number", "txtCheque", "", InputMethod, "é", "é");
+
+    row("paste shortcut in a name capitalises the first", "txtNombre", "", PasteShortcut, "élá sa",
+        "Élá sa");
+    row("paste shortcut drops line breaks in a single-line box", "txtCalle", "9", PasteShortcut,
+        " de\njulio\r\n", "9 dejulio");
+    row("paste shortcut keeps line breaks in words", "txtPesos", "", PasteShortcut, "mil\r\npesos",
+        "Mil\npesos");
+    row("paste shortcut drops tabs and controls", "txtOtrosDesc", "", PasteShortcut,
+        "a\tb\x01"
+        "c",
+        "abc");
+    row("paste shortcut still does nothing in a digit box", "txtCuit", "1", PasteShortcut, "23",
+        "1");
+
+    row("context menu paste of letters into the cuit", "txtCuit", "", ContextMenu, "abcdefghijk",
+        "");
+    row("context menu paste into the cuit keeps the digits", "txtCuit", "", ContextMenu,
+        "20-12345678-9", "20123456789");
+    row("context menu paste of 99 into the month", "txtMes", "", ContextMenu, "99", "9");
+    row("context menu paste of 12ab into the payroll", "txtRemuneracion", "", ContextMenu, "12ab",
+        "12");
+    row("context menu paste of -5 into the surcharge", "txtRecargo", "", ContextMenu, "-5", "5");
+    row("context menu paste stops at the length limit", "txtCPersonal", "", ContextMenu, "12345",
+        "123");
+    row("context menu paste into a multi-line box capitalises", "txtPesos", "", ContextMenu,
+        "mil\npesos", "Mil\npesos");
+    row("context menu paste drops line breaks in the cheque", "txtCheque", "", ContextMenu,
+        "12\n34", "1234");
+
+    row("drop into the cuit keeps the digits", "txtCuit", "", Drop, "1a2 3", "123");
+    row("drop into the month keeps the month rule", "txtMes", "", Drop, "13", "1");
+    row("drop into an empty name capitalises", "txtNombre", "", Drop, "ñandú", "Ñandú");
+    row("drop into a single-line box drops line breaks", "txtBanco", "", Drop, "a\nb", "Ab");
+    row("drop into a multi-line box keeps line breaks", "txtOtrosDesc", "", Drop, "a\nb", "a\nb");
+}
+
+void TestDataEntry::everyRouteTakesTheRule() {
+    QFETCH(QString, box);
+    QFETCH(QString, typedFirst);
+    QFETCH(int, route);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    focus(box);
+    PlayKeys(typedFirst);
+    Insert(window->control(box), Route(route), text);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    QCOMPARE(this->text(box), expected);
+}
+
+void TestDataEntry::textCombinationsAreTypedKeys_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("keyText");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("expected");
+    const int ctrlAlt = Qt::ControlModifier | Qt::AltModifier;
+    QTest::newRow("Ctrl+Alt comma refused in the cuit")
+        << "txtCuit" << int(Qt::Key_Comma) << "," << ctrlAlt << "1";
+    QTest::newRow("Ctrl+Alt 9 refused after month 1")
+        << "txtMes" << int(Qt::Key_9) << "9" << ctrlAlt << "1";
+    QTest::newRow("Ctrl+Alt 2 admitted after month 1")
+        << "txtMes" << int(Qt::Key_2) << "2" << ctrlAlt << "12";
+    QTest::newRow("Super e refused in the year")
+        << "txtAnio" << int(Qt::Key_E) << "e" << int(Qt::MetaModifier) << "1";
+    QTest::newRow("AltGr at sign refused in the staff count")
+        << "txtCPersonal" << int(Qt::Key_At) << "@" << int(Qt::GroupSwitchModifier) << "1";
+    QTest::newRow("Ctrl+Keypad 5 refused in the postcode")
+        << "txtCP" << int(Qt::Key_5) << "5" << int(Qt::ControlModifier | Qt::KeypadModifier)
+        << "15";
+    QTest::newRow("Ctrl+Alt e after a letter stays small in a name")
+        << "txtNombre" << int(Qt::Key_E) << "e" << ctrlAlt << "1e";
+}
+
+void TestDataEntry::textCombinationsAreTypedKeys() {
+    QFETCH(QString, box);
+    QFETCH(int, key);
+    QFETCH(QString, keyText);
+    QFETCH(int, modifiers);
+    QFETCH(QString, expected);
+    focus(box);
+    PlayKeys(QStringLiteral("1"));
+    QWidget* target = window->control(box);
+    const auto mods = Qt::KeyboardModifiers(modifiers);
+    QTest::sendKeyEvent(QTest::Press, target, Qt::Key(key), keyText, mods);
+    QTest::sendKeyEvent(QTest::Release, target, Qt::Key(key), keyText, mods);
+    QCOMPARE(text(box), expected);
+}
+
+void TestDataEntry::contextMenuOffersPasteAndCopy() {
+    // The menu is the box's own, with its paste entry rewired, not a new one.
+    focus(QStringLiteral("txtCalle"));
+    PlayKeys(QStringLiteral("abc{SelectAll}"));
+    QWidget* box = window->control(QStringLiteral("txtCalle"));
+    QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(2, 2),
+                              box->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(box, &request);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    QStringList entries;
+    for (QAction* action : menu->actions()) {
+        entries << action->text().section(u'\t', 0, 0);
+    }
+    QVERIFY2(entries.contains("&Copy"), qPrintable(entries.join(", ")));
+    QVERIFY(PasteEntry(menu));
+    menu->close();
 }
 
 QTEST_MAIN(TestDataEntry)

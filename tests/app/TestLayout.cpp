@@ -59,7 +59,7 @@ const QStringList kTabOrder{
     "txtCuit", "txtMes", "txtAnio", "txtCPersonal", "txtRemuneracion",
     "txtRemuneracionDec", "txtRecargo", "txtRecargoDec", "txtOtrosConceptos", "txtOtrosConceptosDec",
     "Check1", "txtCheque", "txtBanco", "txtPesos", "Text2",
-    "Text3", "Text4", "Command2", "cmdGuardarPdf", "txtOtrosDesc",
+    "Text3", "Text4", "Command2", "txtOtrosDesc",
     "txtNombre",
 };
 // clang-format on

@@ -16,6 +16,7 @@ class TestPdfOutput : public QObject {
     void nothingWrittenUnlessConfirmed_data();
     void nothingWrittenUnlessConfirmed();
     void unwritableFolderIsToldAndLeavesNoFile();
+    void ctrlSLeavesTheBoxThenSaves();
 
   private:
     void clickSave() {
@@ -45,7 +46,9 @@ void TestPdfOutput::savesBothCopiesAsTextAndBarcode() {
     clickSave();
     QCOMPARE(platform->proposedNames, QStringList{"comprobante-20123456789-2026-05.pdf"});
     QCOMPARE(platform->messageTexts(),
-             QStringList{"Confirma que los datos son correctos y desea imprimir?."});
+             QStringList{"¿Confirma que los datos son correctos y desea guardar el comprobante "
+                         "en PDF?"});
+    QCOMPARE(platform->messages[0].title, QStringLiteral("Guardar PDF"));
     QCOMPARE(FilesIn(out.path()), QStringList{"voucher.pdf"});
     const QString pdf = out.filePath("voucher.pdf");
     QCOMPARE(PdfPageCount(pdf), 2);
@@ -96,6 +99,30 @@ void TestPdfOutput::unwritableFolderIsToldAndLeavesNoFile() {
     QVERIFY(platform->messages[1].text.startsWith("No se pudo guardar el comprobante."));
     QCOMPARE(FilesIn(out.path()), QStringList());
     QVERIFY(window->control("cmdGuardarPdf")->isVisible());
+}
+
+void TestPdfOutput::ctrlSLeavesTheBoxThenSaves() {
+    // Out of the tab chain, the button is reached by Ctrl+S, named where the
+    // mouse finds it; like a click, the shortcut lets the box left compute first.
+    auto* button = window->control<QPushButton>("cmdGuardarPdf");
+    QCOMPARE(button->focusPolicy(), Qt::ClickFocus);
+    QVERIFY2(button->toolTip().contains("Ctrl+S"), qPrintable(button->toolTip()));
+    QCOMPARE(button->accessibleName(), QStringLiteral("Guardar PDF"));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QWidget* cents = window->control("txtRecargoDec");
+    cents->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), cents);
+    QTest::keyClick(cents, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(cents, Qt::Key_5);
+    platform->saveNames = {out.filePath("voucher")};
+    QTest::keyClick(cents, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(window->text("txtRecargoDec"), QStringLiteral("05"));
+    // 1861,85 + 12,05 + 7,50
+    QCOMPARE(window->text("txtTotal") + "," + window->text("TXTtotalDec"),
+             QStringLiteral("1881,40"));
+    QCOMPARE(FilesIn(out.path()), QStringList{"voucher.pdf"});
+    QVERIFY(window->text("Text1").endsWith("00188140"));
 }
 
 QTEST_MAIN(TestPdfOutput)

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,6 +19,13 @@ class TestPdfCommand : public QObject {
     void commandLineForms_data();
     void commandLineForms();
     void windowWithoutDisplay();
+    void newFileGetsTheUmasksMode_data();
+    void newFileGetsTheUmasksMode();
+    void replacedFileKeepsItsMode();
+    void refusedTargetsAreKept_data();
+    void refusedTargetsAreKept();
+    void longestNameIsWritten();
+    void nameThatIsNotUtf8KeepsItsBytes();
 
   private:
     struct Result {
@@ -23,8 +33,9 @@ class TestPdfCommand : public QObject {
         QString out;
         QString err;
     };
-    Result run(const QStringList& arguments) {
+    Result run(const QStringList& arguments, mode_t umask = 022) {
         QProcess process;
+        process.setChildProcessModifier([umask] { ::umask(umask); });
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("DISPLAY"));  // it must need no display
         environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -39,6 +50,9 @@ class TestPdfCommand : public QObject {
                 QString::fromUtf8(process.readAllStandardError())};
     }
     QTemporaryDir dir;
+    const QStringList voucher{"--cuit", "20123456789", "--mes",          "5",
+                              "--anio", "2026",        "--remuneracion", "1000"};
+    static constexpr const char* kCode = "52472012345678900001500\n";
 };
 
 void TestPdfCommand::validVoucher() {
@@ -222,6 +236,100 @@ void TestPdfCommand::windowWithoutDisplay() {
     QCOMPARE(result.status, 1);
     QVERIFY2(result.err.startsWith("talonario: no hay pantalla"), qPrintable(result.err));
     QCOMPARE(result.err.count('\n'), 1);
+}
+
+void TestPdfCommand::newFileGetsTheUmasksMode_data() {
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("umask 022: 0644") << 022 << 0644;
+    QTest::newRow("umask 027: 0640") << 027 << 0640;
+    QTest::newRow("umask 077: 0600") << 077 << 0600;
+}
+
+void TestPdfCommand::newFileGetsTheUmasksMode() {
+    QFETCH(int, umask);
+    QFETCH(int, mode);
+    const QString pdf = dir.filePath(QStringLiteral("umask-%1.pdf").arg(umask, 0, 8));
+    const Result result = run(QStringList{"--pdf", pdf} + voucher, mode_t(umask));
+    QCOMPARE(result.status, 0);
+    struct stat written {};
+    QCOMPARE(::stat(QFile::encodeName(pdf).constData(), &written), 0);
+    QCOMPARE(int(written.st_mode & 07777), mode);
+}
+
+void TestPdfCommand::replacedFileKeepsItsMode() {
+    const QString pdf = dir.filePath("kept-mode.pdf");
+    QFile old(pdf);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    QVERIFY(::chmod(QFile::encodeName(pdf).constData(), 0604) == 0);
+    const Result result = run(QStringList{"--pdf", pdf} + voucher);
+    QCOMPARE(result.status, 0);
+    QCOMPARE(PdfPageCount(pdf), 2);
+    struct stat written {};
+    QCOMPARE(::stat(QFile::encodeName(pdf).constData(), &written), 0);
+    QCOMPARE(int(written.st_mode & 07777), 0604);
+}
+
+void TestPdfCommand::refusedTargetsAreKept_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("read-only file") << "readonly.pdf"
+                                    << "el archivo es de solo lectura";
+    QTest::newRow("folder missing") << "missing/v.pdf"
+                                    << "la carpeta no existe";
+    QTest::newRow("a file as folder") << "readonly.pdf/v.pdf"
+                                      << "una parte del camino no es una carpeta";
+    QTest::newRow("a folder") << "folder"
+                              << "es una carpeta";
+}
+
+void TestPdfCommand::refusedTargetsAreKept() {
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QTemporaryDir place;
+    QFile readOnly(place.filePath("readonly.pdf"));
+    QVERIFY(readOnly.open(QIODevice::WriteOnly));
+    readOnly.write("keep");
+    readOnly.close();
+    QVERIFY(::chmod(QFile::encodeName(readOnly.fileName()).constData(), 0444) == 0);
+    QVERIFY(QDir(place.path()).mkdir("folder"));
+    const Result result = run(QStringList{"--pdf", place.filePath(name)} + voucher);
+    QCOMPARE(result.status, 3);
+    QVERIFY2(result.err.contains("No se puede escribir " + place.filePath(name) + ": " + reason),
+             qPrintable(result.err));
+    QVERIFY(result.out.isEmpty());
+    QVERIFY(readOnly.open(QIODevice::ReadOnly));
+    QCOMPARE(readOnly.readAll(), QByteArray("keep"));
+    QCOMPARE(QDir(place.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             (QStringList{"folder", "readonly.pdf"}));
+}
+
+void TestPdfCommand::longestNameIsWritten() {
+    // 255 bytes is the longest name a file may have; the temporary one must fit too.
+    const QString name = QString(251, u'a') + ".pdf";
+    QTemporaryDir place;
+    const Result result = run(QStringList{"--pdf", place.filePath(name)} + voucher);
+    QCOMPARE(result.status, 0);
+    QCOMPARE(QDir(place.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+}
+
+void TestPdfCommand::nameThatIsNotUtf8KeepsItsBytes() {
+    QTemporaryDir place;
+    QProcess shell;
+    shell.setWorkingDirectory(place.path());
+    shell.start("/bin/sh",
+                QStringList{"-c", R"sh(exec "$0" --pdf "$(printf 'caf\351.pdf')" "$@")sh",
+                            TALONARIO_BINARY} +
+                    voucher);
+    QVERIFY(shell.waitForFinished(60000));
+    QCOMPARE(shell.exitCode(), 0);
+    const QByteArray written = QFile::encodeName(place.path()) + "/caf\xe9.pdf";
+    const QByteArray replaced = QFile::encodeName(place.path()) + "/caf\xef\xbf\xbd.pdf";
+    QCOMPARE(::access(replaced.constData(), F_OK), -1);
+    QCOMPARE(::access(written.constData(), F_OK), 0);
+    ::unlink(written.constData());  // Qt could not remove a name it cannot decode
 }
 
 QTEST_GUILESS_MAIN(TestPdfCommand)

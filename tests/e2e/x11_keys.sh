@@ -29,8 +29,10 @@ key Tab                                      # txtRecargo
 key Tab; type '5'                            # txtRecargoDec
 key Tab; key Tab                             # txtOtrosConceptos, txtOtrosConceptosDec
 key Tab; key Tab                             # Check1, txtCheque
-key Tab; type 'á'                            # txtBanco
+key Tab; key dead_acute a                    # txtBanco: an accent by dead key
 key Tab; type 'mil'; key Return; type 'pesos' # txtPesos
+key Tab Tab Tab Tab                          # Text2, Text3, Text4, IMPRIMIR
+key Tab; type 'z'                            # txtOtrosDesc: GUARDAR PDF is no tab stop
 sleep 0.5
 kill -0 "$app_pid" 2>/dev/null || fail "talonario ended while typing"
 
@@ -72,5 +74,6 @@ expect txtTotal '1'
 expect TXTtotalDec '18'
 expect txtBanco 'Á'
 expect txtPesos 'Mil\npesos'
+expect txtOtrosDesc 'z'
 ((failures == 0)) || { cat "$tmp/report" >&2; exit 1; }
 echo "PASS: real key presses filtered and figures computed as offscreen"

@@ -27,7 +27,10 @@ fail() {
 }
 
 # Xvfb picks a free display number itself and writes it once it is ready.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+# -noreset: the server would otherwise reset its keymap whenever its last
+# client (setxkbmap, xdotool) disconnects.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" \
+    2>"$tmp/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [[ -s $tmp/display ]] && break
@@ -38,10 +41,18 @@ DISPLAY=":$(head -n1 "$tmp/display")"
 export DISPLAY
 unset WAYLAND_DISPLAY
 
+# A Spanish keyboard, loaded before the program starts: every character the
+# tests type (ñ, the dead accents, AltGr's @ and |) sits on a key of its own,
+# so xdotool never remaps a spare key on the fly, which the program might
+# read before it sees the new mapping.
+setxkbmap -layout es -model pc105 || fail "could not load the Spanish keyboard layout"
+setxkbmap -query | grep -qE '^layout: +es$' || fail "the Spanish keyboard layout did not stay"
+
 # Starts the program (extra environment as arguments, NAME=VALUE) and waits
 # for its window; no window manager runs, so the focus is given explicitly.
 start_talonario() {
-    env "$@" QT_QPA_PLATFORM=xcb "$talonario" >"$tmp/talonario.log" 2>&1 &
+    # A UTF-8 locale: dead keys compose through its table.
+    env LC_ALL=C.UTF-8 "$@" QT_QPA_PLATFORM=xcb "$talonario" >"$tmp/talonario.log" 2>&1 &
     app_pid=$!
     window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n1) ||
         true

@@ -38,6 +38,14 @@ void TestEntryRules::leadingNumber_data() {
     QTest::newRow("eleven digits exact") << "20123456789" << 20123456789.0 << "20123456789";
     QTest::newRow("tab is not a blank") << "\t5" << 0.0 << "0";
     QTest::newRow("non-ASCII digit is not a digit") << QString::fromUtf8("٣4") << 0.0 << "0";
+    QTest::newRow("2^53 - 1 still exact")
+        << "9007199254740991" << 9007199254740991.0 << "9007199254740991";
+    QTest::newRow("22 digits saturate at 2^53")
+        << "1234567890123456789012" << 9007199254740992.0 << "1234567890123456789012";
+    QTest::newRow("309 digits saturate, never infinity")
+        << QString(309, u'9') << 9007199254740992.0 << QString(309, u'9');
+    QTest::newRow("400 nines then a letter saturate")
+        << QString(400, u'9') + "x" << 9007199254740992.0 << QString(400, u'9');
 }
 
 void TestEntryRules::leadingNumber() {
@@ -187,6 +195,16 @@ void TestEntryRules::contribution_data() {
                                          << "00"
                                          << "0"
                                          << "00";
+    // Far beyond any box's length limit, yet defined: the reading saturates.
+    QTest::newRow("22-digit payroll stays positive") << "1234567890123456789012"
+                                                     << "00"
+                                                     << "135107988821114"
+                                                     << "87";
+    QTest::newRow("400 nines in the cents") << "" << QString(400, u'9') << "1351079858012"
+                                            << "15";
+    QTest::newRow("309 digits in pesos and cents")
+        << QString(309, u'9') << QString(309, u'9') << "136459067420835"
+        << "84";
 }
 
 void TestEntryRules::contribution() {
@@ -216,6 +234,12 @@ void TestEntryRules::total_data() {
                                               << Amount{"9999", "99"} << Amount{"34999", "98"};
     QTest::newRow("everything empty is zero")
         << Amount{"", ""} << Amount{"", ""} << Amount{"", ""} << Amount{"0", "00"};
+    const QString nines(400, u'9');
+    QTest::newRow("400 nines in surcharge cents carry into pesos")
+        << Amount{"1", ""} << Amount{"", nines} << Amount{"", ""} << Amount{"90071992547410", "92"};
+    QTest::newRow("400 nines everywhere stay positive")
+        << Amount{nines, nines} << Amount{nines, nines} << Amount{nines, nines}
+        << Amount{"27291813741865205", "76"};
 }
 
 void TestEntryRules::total() {
