@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "PdfReadBack.h"
+#include "ProgramRun.h"
 
 // `talonario --pdf` beside the voucher's own validation: the C.U.I.T.'s
 // check digit and "Son Pesos" as warnings (refusals with --estricto), the
@@ -20,27 +21,13 @@ class TestCommandLineRemarks : public QObject {
     void strictGoesWithTheVoucherOnly();
 
   private:
-    struct Result {
-        int status;
-        QString out;
-        QString err;
-    };
+    using Result = ProgramResult;
     Result run(QStringList arguments, const QString& pdf) {
         arguments << QStringLiteral("--pdf") << pdf;
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        QProcessEnvironment environment = EnvironmentWithoutDisplay();
         // Standard error is compared whole: no note from Qt about a missing runtime folder.
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(TALONARIO_BINARY), arguments);
-        process.closeWriteChannel();
-        if (!process.waitForFinished(60000)) {
-            return {-1, {}, {}};
-        }
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return RunProgram(QStringLiteral(TALONARIO_BINARY), arguments, environment);
     }
     // A valid voucher whose total is 1500,00, with `extra` added.
     static QStringList voucher(const QStringList& extra) {

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "PdfReadBack.h"
+#include "ProgramRun.h"
 #include "ZbarDecode.h"
 
 // `talonario --pdf`: the voucher from the command line, run as a user would.
@@ -28,26 +29,11 @@ class TestPdfCommand : public QObject {
     void nameThatIsNotUtf8KeepsItsBytes();
 
   private:
-    struct Result {
-        int status;
-        QString out;
-        QString err;
-    };
+    using Result = ProgramResult;
     Result run(const QStringList& arguments, mode_t umask = 022) {
-        QProcess process;
-        process.setChildProcessModifier([umask] { ::umask(umask); });
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));  // it must need no display
-        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(TALONARIO_BINARY), arguments);
-        process.closeWriteChannel();
-        if (!process.waitForFinished(60000)) {
-            return {-1, {}, {}};
-        }
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        // It must need no display.
+        return RunProgram(QStringLiteral(TALONARIO_BINARY), arguments, EnvironmentWithoutDisplay(),
+                          umask);
     }
     QTemporaryDir dir;
     const QStringList voucher{"--cuit", "20123456789", "--mes",          "5",

@@ -48,15 +48,7 @@ key ctrl+a 5 ctrl+s
 sleep 1
 kill -0 "$app_pid" 2>/dev/null || fail "the window ended while clicking"
 
-"$send_delete" "$window" || fail "could not send WM_DELETE_WINDOW"
-for _ in $(seq 600); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-status=0
-wait "$app_pid" || status=$?
-app_pid=
-((status == 0)) || { cat "$tmp/talonario.log" >&2; fail "the window ended with status $status"; }
+close_talonario 600
 [[ -f $tmp/runs ]] || fail "no report of the runs"
 
 failures=0

@@ -46,26 +46,9 @@ key Tab                                         # leave the deposit year
 sleep 0.5
 kill -0 "$app_pid" 2>/dev/null || fail "talonario ended while typing"
 
-"$send_delete" "$window" || fail "could not send WM_DELETE_WINDOW"
-for _ in $(seq 100); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-status=0
-wait "$app_pid" || status=$?
-app_pid=
-((status == 0)) || { cat "$tmp/talonario.log" >&2; fail "talonario ended with status $status"; }
+close_talonario
 [[ -f $tmp/report ]] || fail "no report of the voucher's texts"
 
-failures=0
-expect() {
-    local actual
-    actual=$(awk -F'\t' -v name="$1" '$1 == name { print $2 }' "$tmp/report")
-    if [[ $actual != "$2" ]]; then
-        echo "FAIL: $1 holds '$actual', expected '$2'" >&2
-        failures=$((failures + 1))
-    fi
-}
 expect txtNombre 'Élá'
 expect txtCalle 'X@,'
 expect txtCP '12'

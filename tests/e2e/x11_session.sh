@@ -1,6 +1,7 @@
 # Sourced by the X11 tests: a private Xvfb, the program started on it, and
 # cleanup that leaves nothing running. Defines fail(), start_talonario and
-# $window once the voucher window is up; expects $talonario to be set.
+# $window once the voucher window is up, close_talonario, and expect() for
+# the report of the voucher's texts; expects $talonario and $send_delete to be set.
 # shellcheck shell=bash
 
 title='Generador de Facturas'
@@ -59,4 +60,29 @@ start_talonario() {
     [[ -n $window ]] || { cat "$tmp/talonario.log" >&2; fail "no window titled \"$title\""; }
     xdotool windowfocus --sync "$window"
     sleep 0.5
+}
+
+# Closes the window as its close button would and waits up to $1 tenths of a
+# second for the program to end with status 0.
+close_talonario() {
+    "$send_delete" "$window" || fail "could not send WM_DELETE_WINDOW"
+    for _ in $(seq "${1:-100}"); do
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=
+    ((status == 0)) || { cat "$tmp/talonario.log" >&2; fail "talonario ended with status $status"; }
+}
+
+# expect NAME TEXT: the box NAME held TEXT in the report written on close.
+failures=0
+expect() {
+    local actual
+    actual=$(awk -F'\t' -v name="$1" '$1 == name { print $2 }' "$tmp/report")
+    if [[ $actual != "$2" ]]; then
+        echo "FAIL: $1 holds '$actual', expected '$2'" >&2
+        failures=$((failures + 1))
+    fi
 }
