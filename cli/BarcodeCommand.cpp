@@ -99,7 +99,7 @@ int RunBarcodeCommand(const CommandLine& line, QTextStream& err) {
     } catch (const PictureTooLarge& large) {
         return fail(kRefused, QStringLiteral("con --bar-height %1 el dibujo tendría %2 × %3 "
                                              "píxeles; el máximo es %4 millones de píxeles")
-                                  .arg(heightText)
+                                  .arg(platform::Printable(heightText))
                                   .arg(large.width_)
                                   .arg(large.height_)
                                   .arg(kMaxPixels / 1000000));
@@ -107,7 +107,7 @@ int RunBarcodeCommand(const CommandLine& line, QTextStream& err) {
         return fail(kRefused,
                     QStringLiteral("el dibujo es demasiado grande con --bar-height %1 y %2 "
                                    "caracteres")
-                        .arg(heightText)
+                        .arg(platform::Printable(heightText))
                         .arg(text.size()));
     } catch (const std::bad_alloc&) {
         return fail(kFailed, QStringLiteral("no hay memoria suficiente para el dibujo"));

@@ -57,8 +57,9 @@ QString TwoDigits(int cents) {
 }  // namespace
 
 QString AmountInWords(const QString& pesos, const QString& cents) {
-    static const QRegularExpression kDigits(QStringLiteral("^[0-9]{1,15}$"));
-    static const QRegularExpression kCents(QStringLiteral("^[0-9]{0,2}$"));
+    // Anchored with \z: "$" would also take a text that ends in a line break.
+    static const QRegularExpression kDigits(QStringLiteral("^[0-9]{1,15}\\z"));
+    static const QRegularExpression kCents(QStringLiteral("^[0-9]{0,2}\\z"));
     if (!kDigits.match(pesos).hasMatch() || !kCents.match(cents).hasMatch()) {
         return {};
     }
@@ -128,11 +129,12 @@ QString AmountWordsProblem(const QString& words, const QString& pesos, const QSt
 }
 
 WrittenAmount ReadWrittenAmount(const QString& text) {
-    static const QRegularExpression kWhole(QStringLiteral("^[0-9]*$"));
-    static const QRegularExpression kDecimal(QStringLiteral("^([0-9]*)[,.]([0-9]{1,2})$"));
-    static const QRegularExpression kOneGroup(QStringLiteral("^[0-9]{1,3}[,.][0-9]{3}$"));
+    // Anchored with \z: "$" would also take a text that ends in a line break.
+    static const QRegularExpression kWhole(QStringLiteral("^[0-9]*\\z"));
+    static const QRegularExpression kDecimal(QStringLiteral("^([0-9]*)[,.]([0-9]{1,2})\\z"));
+    static const QRegularExpression kOneGroup(QStringLiteral("^[0-9]{1,3}[,.][0-9]{3}\\z"));
     static const QRegularExpression kGrouped(
-        QStringLiteral("^([0-9]{1,3}(?:\\.[0-9]{3})+)(?:,([0-9]{1,2}))?$"));
+        QStringLiteral("^([0-9]{1,3}(?:\\.[0-9]{3})+)(?:,([0-9]{1,2}))?\\z"));
     const auto cents = [](const QString& digits) {
         return digits.size() == 1 ? digits + u'0' : digits;  // 1000,5 is fifty cents
     };

@@ -24,7 +24,8 @@ std::optional<int> CuitCheckDigit(QStringView firstTen) {
 }
 
 QString CuitCheckProblem(const QString& cuit) {
-    static const QRegularExpression kElevenDigits(QStringLiteral("^[0-9]{11}$"));
+    // Anchored with \z: "$" would also take a text that ends in a line break.
+    static const QRegularExpression kElevenDigits(QStringLiteral("^[0-9]{11}\\z"));
     const QString digits = entry::TrimBlanks(cuit);
     if (!kElevenDigits.match(digits).hasMatch()) {
         return {};
@@ -46,7 +47,8 @@ QString CuitCheckProblem(const QString& cuit) {
 }
 
 QString CuitFromWrittenForm(const QString& text) {
-    static const QRegularExpression kWritten(QStringLiteral("^([0-9]{2})-([0-9]{8})-([0-9])$"));
+    // \z as above.
+    static const QRegularExpression kWritten(QStringLiteral("^([0-9]{2})-([0-9]{8})-([0-9])\\z"));
     const QRegularExpressionMatch match = kWritten.match(text);
     return match.hasMatch() ? match.captured(1) + match.captured(2) + match.captured(3) : text;
 }

@@ -68,10 +68,13 @@ QImage ReadBitmap(const QByteArray& data) {
         return QImage::fromData(data);
     }
     const quint32 offset = Get<quint32>(d + 10);
+    const quint32 infoSize = Get<quint32>(d + 14);
     const qint32 width = Get<qint32>(d + 18);
     const qint32 signedHeight = Get<qint32>(d + 22);
     const qint64 height = signedHeight < 0 ? -qint64(signedHeight) : qint64(signedHeight);
+    // Pixels that would start inside the headers mean a damaged file, not a picture.
     if (width <= 0 || height <= 0 || width > 0x8000 || height > 0x8000 ||
+        quint64(offset) < quint64(kFileHeader) + infoSize ||
         quint64(offset) + quint64(RowBytes(width)) * quint64(height) > quint64(data.size())) {
         return {};
     }

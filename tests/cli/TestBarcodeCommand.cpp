@@ -110,6 +110,12 @@ void TestBarcodeCommand::refuses_data() {
     QTest::newRow("bar height overflowing its pixels reports the height given")
         << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "3277"}
         << "--bar-height 3277";
+    QTest::newRow("bar height with a line break, overflowing, shown escaped")
+        << QStringList{"--barcode", "1234", "--output", "@", "--bar-height", "\n3277"}
+        << "--bar-height \\n3277";
+    QTest::newRow("bar height with a carriage return, too tall, shown escaped")
+        << QStringList{"--barcode", QString(2000, u'A'), "--output", "@", "--bar-height", "\r3000"}
+        << "--bar-height \\r3000";
     QTest::newRow("picture over 64 megapixels")
         << QStringList{"--barcode", QString(2000, u'A'), "--output", "@", "--bar-height", "3000"}
         << "64 millones de píxeles";

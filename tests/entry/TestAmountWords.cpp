@@ -51,6 +51,8 @@ void TestAmountWords::words_data() {
     row("letters give nothing", "12a", "00", "");
     row("three cents digits give nothing", "12", "100", "");
     row("a sign gives nothing", "-5", "00", "");
+    row("a line break after the pesos gives nothing", "5\n", "00", "");
+    row("a line break after the cents gives nothing", "5", "00\n", "");
 }
 
 void TestAmountWords::words() {
@@ -201,6 +203,11 @@ void TestAmountWords::written_data() {
     row("blank inside", "100 000", Reading::Invalid, "", "");
     row("minus sign", "-5", Reading::Invalid, "", "");
     row("letters", "mil", Reading::Invalid, "", "");
+    row("a line break alone", "\n", Reading::Invalid, "", "");
+    row("digits then a line break", "1000\n", Reading::Invalid, "", "");
+    row("cents then a line break", "1000,50\n", Reading::Invalid, "", "");
+    row("groups then a line break", "1.000.000\n", Reading::Invalid, "", "");
+    row("one group then a line break", "1.000\n", Reading::Invalid, "", "");
 }
 
 void TestAmountWords::written() {

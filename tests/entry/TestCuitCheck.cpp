@@ -55,6 +55,7 @@ void TestCuitCheck::problem_data() {
     QTest::newRow("empty is validation's business") << "" << none;
     QTest::newRow("a pasted letter is not checked") << "2012345678a" << none;
     QTest::newRow("other scripts' digits are not checked") << QStringLiteral("2012345678٦") << none;
+    QTest::newRow("a line break after 11 digits is not checked") << "20123456789\n" << none;
 }
 
 void TestCuitCheck::problem() {
@@ -76,6 +77,8 @@ void TestCuitCheck::writtenForm_data() {
                                               << "20-123456786";
     QTest::newRow("blanks instead of dashes unchanged") << "20 12345678 6"
                                                         << "20 12345678 6";
+    QTest::newRow("a line break after the form unchanged") << "20-12345678-6\n"
+                                                           << "20-12345678-6\n";
 }
 
 void TestCuitCheck::writtenForm() {

@@ -79,6 +79,12 @@ void TestBitmap::damagedFilesGiveNoPicture_data() {
     QByteArray offset = good;
     qToLittleEndian<quint32>(0xFFFFFFF0u, offset.data() + 10);
     QTest::newRow("pixels past the end") << offset;
+    QByteArray inHeader = good;
+    qToLittleEndian<quint32>(49, inHeader.data() + 10);
+    QTest::newRow("pixels inside the headers") << inHeader;
+    QByteArray longHeader = good;
+    qToLittleEndian<quint32>(108, longHeader.data() + 14);
+    QTest::newRow("pixels inside a longer header") << longHeader;
     QTest::newRow("not a picture") << QByteArray("BMnot really a bitmap at all");
 }
 
