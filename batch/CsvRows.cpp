@@ -40,7 +40,17 @@ bool IsUtf8(const QByteArray& bytes) {
 // Line breaks inside a field come back as \n whatever the file's line ends.
 QString DecodeRecordField(QByteArray field, bool utf8) {
     field.replace("\r\n", "\n").replace('\r', '\n');
-    return utf8 ? QString::fromUtf8(field) : DecodeWindows1252(field);
+    if (!utf8) {
+        return DecodeWindows1252(field);
+    }
+    // The file's own BOM is gone already; one starting a field is the field's.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(field);
+}
+
+// What libcsv trims off both ends of a field that is not quoted.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
 }
 
 // What libcsv hands over while parsing: the raw fields of the record being read.
@@ -144,7 +154,9 @@ QByteArray CsvLine(const QStringList& fields, char separator) {
             line += separator;
         }
         QByteArray field = fields[i].toUtf8();
-        if (field.contains(separator) || field.contains('"') || field.contains('\n') ||
+        // Blanks at either end are quoted too: the reader trims them off bare fields.
+        const bool blankEnd = !field.isEmpty() && (IsBlank(field.front()) || IsBlank(field.back()));
+        if (blankEnd || field.contains(separator) || field.contains('"') || field.contains('\n') ||
             field.contains('\r')) {
             field.replace("\"", "\"\"");
             field = '"' + field + '"';

@@ -132,6 +132,10 @@ void TestCsvRows::lineRoundTrip_data() {
     QTest::newRow("separator, quote and line break quoted")
         << QStringList{"a,b", "say \"hi\"", "two\nlines", ""} << ',';
     QTest::newRow("comma needs no quotes with semicolons") << QStringList{"1,5", "x;y"} << ';';
+    // Found by fuzzing: the reader trims bare fields, so blank ends are quoted.
+    QTest::newRow("blanks at either end kept") << QStringList{"  Juan ", "\tx", "y\t"} << ',';
+    QTest::newRow("a field that starts with U+FEFF keeps it")
+        << QStringList{"a", QStringLiteral("\uFEFFb")} << ';';
 }
 
 void TestCsvRows::lineRoundTrip() {
