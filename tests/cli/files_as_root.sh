@@ -28,6 +28,15 @@ mknod -m 666 /dev/urandom c 1 9
 ln -s /proc/self/fd /dev/fd
 ln -s /proc/self/fd/1 /dev/stdout
 ln -s /proc/self/fd/2 /dev/stderr
+# The program's folder stays reachable when it lies under /tmp (a clone there):
+# it is bound on a spare mount point of this namespace before /tmp is covered.
+for spare in /mnt /media /srv /opt; do
+    if [[ -d $spare ]]; then
+        mount --bind "$(dirname "$talonario")" "$spare" || exit 1
+        talonario=$spare/$(basename "$talonario")
+        break
+    fi
+done
 mount -t tmpfs -o mode=1777 talonario-tmp /tmp || exit 1
 work=$(mktemp -d)
 unset XDG_RUNTIME_DIR TMPDIR DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
