@@ -262,6 +262,9 @@ void VoucherWindow::setText(const QString& name, const QString& text) {
 void VoucherWindow::paintEvent(QPaintEvent*) {
     // The voucher picture at its own size from the top-left corner; its last
     // rows fall below the client area.
+    if (recordingPage_) {
+        return;
+    }
     QPainter painter(this);
     painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.drawImage(0, 0, background_);
@@ -488,10 +491,15 @@ bool VoucherWindow::ProduceBarcodeOrTell() {
 }
 
 platform::Page VoucherWindow::RecordPage() {
-    platform::Page page{QPicture(), size()};
+    platform::Page page{QPicture(), size(), background_};
     QPainter painter(&page.picture);
     painter.setRenderHint(QPainter::LosslessImageRendering);
-    render(&painter, QPoint(), QRegion(), DrawWindowBackground | DrawChildren);
+    // The window's white and its picture are the page's background, painted
+    // apart; the recording holds the rest.
+    const QScopedValueRollback recording(recordingPage_, true);
+    setAutoFillBackground(false);
+    render(&painter, QPoint(), QRegion(), DrawChildren);
+    setAutoFillBackground(true);
     painter.end();
     return page;
 }

@@ -102,6 +102,7 @@ class VoucherWindow : public QWidget {
     Canvas* canvas_ = nullptr;
     EntryNotices* notices_ = nullptr;
     QImage background_;
+    bool recordingPage_ = false;  // paintEvent leaves the picture to the page
     bool runInProgress_ = false;
 };
 

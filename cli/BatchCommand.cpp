@@ -28,6 +28,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/VoucherWindow.h"
 #include "batch/CsvRows.h"
 #include "batch/FileNames.h"
 #include "batch/Progress.h"
@@ -312,7 +313,8 @@ class Batch : public QObject {
             const QJsonObject page = value.toObject();
             platform::Page recorded{QPicture(),
                                     QSize(page.value(QStringLiteral("width")).toInt(),
-                                          page.value(QStringLiteral("height")).toInt())};
+                                          page.value(QStringLiteral("height")).toInt()),
+                                    voucherPicture_};
             const QByteArray data =
                 QByteArray::fromBase64(page.value(QStringLiteral("picture")).toString().toLatin1());
             recorded.picture.setData(data.constData(), static_cast<uint>(data.size()));
@@ -506,6 +508,8 @@ class Batch : public QObject {
 
     QTextStream& err_;
     QString folder_;
+    // Under every page the workers send back; they send only what lies on it.
+    const QImage voucherPicture_ = app::ResourcePicture(":/assets/voucher.bmp");
     std::vector<Row> rows_;
     int workerCount_;
     QString onePdfPath_;

@@ -33,6 +33,10 @@ class Failure : public std::runtime_error {
 struct Page {
     QPicture picture;
     QSize pixels;
+    // The voucher picture, painted under `picture` from the top-left corner.
+    // Kept out of the recording, which would store it compressed as PNG on
+    // every page (most of a voucher's time went there).
+    QImage background;
 };
 
 // Everything the voucher asks of the desktop, behind one interface so that

@@ -95,6 +95,18 @@ void PaintPage(QPainter& painter, const Page& page) {
     // pixel 1/96 inch, whatever the screen's resolution was.
     painter.scale(page.picture.logicalDpiX() / kPixelsPerInch,
                   page.picture.logicalDpiY() / kPixelsPerInch);
+    if (!page.background.isNull()) {
+        // At the scale the picture is replayed at, and cut to the page as
+        // the window cut it.
+        painter.save();
+        painter.scale(qreal(painter.device()->logicalDpiX()) / page.picture.logicalDpiX(),
+                      qreal(painter.device()->logicalDpiY()) / page.picture.logicalDpiY());
+        const QRect window(QPoint(), page.pixels);
+        painter.fillRect(window, Qt::white);
+        painter.setClipRect(window, Qt::IntersectClip);
+        painter.drawImage(0, 0, page.background);
+        painter.restore();
+    }
     painter.drawPicture(0, 0, page.picture);
 }
 

@@ -77,12 +77,13 @@ class ScriptedPlatform : public platform::QtPlatform {
     }
 };
 
-// A captured page drawn on a picture of its size, filled first with `ground`
-// (white as paper, or a colour that shows what the page leaves unpainted).
+// A captured page drawn as printer and PDF draw it, on a picture of its size
+// filled first with `ground` (white as paper, or a colour that shows what the
+// page leaves unpainted).
 inline QImage Rasterise(const platform::Page& page, QColor ground = Qt::white) {
     QImage image(page.pixels, QImage::Format_RGB32);
     image.fill(ground);
     QPainter painter(&image);
-    painter.drawPicture(0, 0, page.picture);
+    platform::PaintPage(painter, page);
     return image;
 }
