@@ -6,7 +6,6 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLockFile>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -29,6 +28,7 @@
 #include "paycode/PaymentRecord.h"
 #include "paycode/Validation.h"
 #include "platform/Bitmap.h"
+#include "platform/Files.h"
 
 namespace app {
 
@@ -399,8 +399,8 @@ QImage VoucherWindow::RoundTripThroughFile(const QImage& picture) {
         // The private folder is made only when it is needed.
         const QString folder = last ? platform_.TemporaryFolder() : platform_.ProgramFolder();
         const QString path = folder + QLatin1Char('/') + QLatin1String(kTemporaryBitmap);
-        QLockFile lock(path + QStringLiteral(".lock"));
-        if (!lock.tryLock(kLockWaitMs)) {
+        platform::FileLock lock(platform::EncodeName(path + QStringLiteral(".lock")));
+        if (!lock.TryLock(kLockWaitMs)) {
             if (last) {
                 throw platform::Failure(
                     QStringLiteral("No se puede reservar %1").arg(path).toStdString());

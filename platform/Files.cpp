@@ -1,10 +1,13 @@
 #include "platform/Files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QThread>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -305,6 +308,39 @@ QString WriteFileSafely(const QByteArray& name, const QByteArray& data) {
         ::close(dir);
     }
     return {};
+}
+
+FileLock::~FileLock() {
+    if (fd_ >= 0) {
+        // Unlinked while still held: a waiter that opened the old file sees
+        // its name gone and starts again on a new one.
+        ::unlink(name_.constData());
+        ::close(fd_);
+    }
+}
+
+bool FileLock::TryLock(int waitMs) {
+    const QDeadlineTimer deadline(waitMs);
+    while (fd_ < 0) {
+        const int fd = ::open(name_.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0) {
+            return false;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
+            ::stat(name_.constData(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino) {
+            fd_ = fd;
+            break;
+        }
+        ::close(fd);
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QThread::msleep(2);
+    }
+    return true;
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <utility>
 
 namespace platform {
 
@@ -36,5 +37,25 @@ QString WriteFileSafely(const QByteArray& name, const QByteArray& data);
 
 // Whether `name` is the very file the program's standard output goes to.
 bool IsStandardOutput(const QByteArray& name);
+
+// An exclusive lock between processes on the file `name` (bytes), made when
+// missing and removed on release. The kernel drops a dead holder's lock, so
+// a crash leaves nothing stale to wait for; nothing is flushed to disk, as
+// the lock lives only as long as a picture's round trip.
+class FileLock {
+  public:
+    explicit FileLock(QByteArray name) : name_(std::move(name)) {}
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    // Waits up to `waitMs` milliseconds for the lock; false when another
+    // holds it all that time or the file cannot be made.
+    bool TryLock(int waitMs);
+
+  private:
+    QByteArray name_;
+    int fd_ = -1;
+};
 
 }  // namespace platform

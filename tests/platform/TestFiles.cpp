@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@ class TestFiles : public QObject {
     void printable_data();
     void printable();
     void writesAndReplaces();
+    void lockExcludesAnotherHolder();
 };
 
 void TestFiles::namesKeepTheirBytes_data() {
@@ -81,6 +83,27 @@ void TestFiles::writesAndReplaces() {
              QStringLiteral("la carpeta no existe"));
     QCOMPARE(platform::WriteFileSafely(QFile::encodeName(dir.path()), "x"),
              QStringLiteral("es una carpeta"));
+}
+
+void TestFiles::lockExcludesAnotherHolder() {
+    QTemporaryDir dir;
+    const QByteArray name = QFile::encodeName(dir.filePath("picCode.bmp.lock"));
+    {
+        platform::FileLock first(name);
+        QVERIFY(first.TryLock(0));
+        platform::FileLock second(name);  // another open file: as another process
+        QVERIFY(!second.TryLock(20));
+    }
+    QVERIFY2(!QFile::exists(dir.filePath("picCode.bmp.lock")), "the lock file stays after release");
+    platform::FileLock again(name);
+    QVERIFY(again.TryLock(0));
+    // A link planted where the lock goes is never followed.
+    const QByteArray link = QFile::encodeName(dir.filePath("link.lock"));
+    QVERIFY(::symlink(QFile::encodeName(dir.filePath("elsewhere")).constData(), link.constData()) ==
+            0);
+    platform::FileLock planted(link);
+    QVERIFY(!planted.TryLock(0));
+    QVERIFY(!QFile::exists(dir.filePath("elsewhere")));
 }
 
 QTEST_GUILESS_MAIN(TestFiles)
