@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/ErrorTexts.h"
+
 namespace platform {
 
 namespace {
@@ -139,6 +141,8 @@ namespace {
 constexpr qsizetype kMaxNameBytes = 255;
 constexpr qsizetype kTemporaryExtra = 8;
 
+// Why a file cannot be written, in the words of writing one; any other
+// reason as the system's, in Spanish.
 QString Why(int error) {
     switch (error) {
         case ENOENT:
@@ -165,7 +169,7 @@ QString Why(int error) {
         case EBUSY:
             return QStringLiteral("el archivo está en uso");
         default:
-            return QStringLiteral("error %1 del sistema").arg(error);
+            return SystemErrorText(error);
     }
 }
 
