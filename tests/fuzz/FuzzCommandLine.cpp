@@ -56,6 +56,13 @@ void CheckParse(const QStringList& arguments) {
             FUZZ_CHECK(line.isSet(QStringLiteral("barcode")) && !line.isSet(QStringLiteral("pdf")));
             FUZZ_CHECK(line.isSet(QStringLiteral("output")) && !AnySet(line, voucherOnly));
             break;
+        case cli::Command::Batch:
+            FUZZ_CHECK(line.isSet(QStringLiteral("lote")) && !line.isSet(QStringLiteral("pdf")) &&
+                       !line.isSet(QStringLiteral("barcode")));
+            break;
+        case cli::Command::BatchWorker:
+            FUZZ_CHECK(line.isSet(QString::fromUtf8(cli::kBatchWorkerOption)));
+            break;
         case cli::Command::Help:
         case cli::Command::HelpAll:
         case cli::Command::Version:
