@@ -28,6 +28,7 @@
 #include "paycode/PaymentRecord.h"
 #include "paycode/Validation.h"
 #include "platform/Bitmap.h"
+#include "platform/FileLock.h"
 #include "platform/Files.h"
 
 namespace app {

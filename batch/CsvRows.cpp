@@ -2,6 +2,7 @@
 
 #include <csv.h>
 
+#include <QBuffer>
 #include <QStringDecoder>
 #include <array>
 
@@ -53,22 +54,31 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// What libcsv hands over while parsing: the raw fields of the record being read.
+// What libcsv hands over while parsing one record: its raw fields.
 struct Collector {
-    std::vector<std::vector<QByteArray>> records;
-    std::vector<QByteArray> current;
+    std::vector<QByteArray> fields;
+    int records = 0;
 };
 
 void OnField(void* data, std::size_t length, void* context) {
     auto& collector = *static_cast<Collector*>(context);
-    collector.current.emplace_back(static_cast<const char*>(data), static_cast<qsizetype>(length));
+    collector.fields.emplace_back(static_cast<const char*>(data), static_cast<qsizetype>(length));
 }
 
 void OnRecordEnd(int, void* context) {
-    auto& collector = *static_cast<Collector*>(context);
-    collector.records.push_back(std::move(collector.current));
-    collector.current.clear();
+    ++static_cast<Collector*>(context)->records;
 }
+
+bool IsBlankRecord(const QStringList& fields) {
+    for (const QString& field : fields) {
+        if (!field.trimmed().isEmpty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+constexpr qsizetype kChunk = 64 * 1024;
 
 }  // namespace
 
@@ -95,55 +105,171 @@ QString DecodeWindows1252(const QByteArray& bytes) {
     return text;
 }
 
-CsvTable ReadCsv(const QByteArray& input) {
-    CsvTable table;
-    QByteArray bytes = input;
-    if (bytes.startsWith(kBom)) {
-        bytes.remove(0, 3);
-    }
-    table.separator = HeaderSeparator(bytes);
+CsvReader::CsvReader(QIODevice& device) : device_(device) {}
 
+CsvReader::~CsvReader() = default;
+
+bool CsvReader::Fill() {
+    if (end_) {
+        return false;
+    }
+    const qsizetype before = buffer_.size();
+    buffer_.resize(before + kChunk);
+    const qint64 read = device_.read(buffer_.data() + before, kChunk);
+    buffer_.resize(before + std::max<qint64>(read, 0));
+    if (read < 0) {
+        error_ = QStringLiteral("no se puede leer el archivo");
+    }
+    if (read <= 0) {
+        end_ = true;
+        return false;
+    }
+    return true;
+}
+
+// The bytes up to the next line end that is not inside quotes. A quote
+// opens a quoted field only at the field's start; one elsewhere is left for
+// the parser to refuse.
+bool CsvReader::NextRecord(QByteArray& record, int& number) {
+    if (at_ >= kChunk) {
+        buffer_.remove(0, at_);
+        at_ = 0;
+    }
+    bool quoted = false;
+    bool fieldStart = true;
+    for (qsizetype i = at_;; ++i) {
+        while (i + 1 >= buffer_.size() && Fill()) {
+        }
+        if (i >= buffer_.size()) {
+            if (at_ >= buffer_.size()) {
+                return false;
+            }
+            record = buffer_.mid(at_);
+            at_ = buffer_.size();
+            number = ++rowsSeen_;
+            return true;
+        }
+        const char c = buffer_[i];
+        if (quoted) {
+            if (c == '"') {
+                if (i + 1 < buffer_.size() && buffer_[i + 1] == '"') {
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            }
+        } else if (c == '\n' || c == '\r') {
+            record = buffer_.mid(at_, i - at_);
+            if (c == '\r' && i + 1 < buffer_.size() && buffer_[i + 1] == '\n') {
+                ++i;
+            }
+            at_ = i + 1;
+            number = ++rowsSeen_;
+            return true;
+        } else if (c == separator_) {
+            fieldStart = true;
+        } else if (c == '"' && fieldStart) {
+            quoted = true;
+            fieldStart = false;
+        } else if (!IsBlank(c)) {
+            fieldStart = false;
+        }
+    }
+}
+
+bool CsvReader::Parse(const QByteArray& record, int number, QStringList& fields) {
     csv_parser parser;
     if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) {
-        table.error = QStringLiteral("No se pudo preparar la lectura del CSV");
-        return table;
+        error_ = QStringLiteral("no hay memoria suficiente para leer el CSV");
+        return false;
     }
-    csv_set_delim(&parser, static_cast<unsigned char>(table.separator));
+    csv_set_delim(&parser, static_cast<unsigned char>(separator_));
     Collector collector;
-    const auto length = static_cast<std::size_t>(bytes.size());
-    const bool read =
-        csv_parse(&parser, bytes.constData(), length, OnField, OnRecordEnd, &collector) == length &&
-        csv_fini(&parser, OnField, OnRecordEnd, &collector) == 0;
-    if (!read) {
-        table.error = QStringLiteral("El CSV no se puede leer después de la fila %1: %2")
-                          .arg(collector.records.size())
-                          .arg(QString::fromUtf8(csv_strerror(csv_error(&parser))));
-        csv_free(&parser);
-        return table;
-    }
+    const auto length = static_cast<std::size_t>(record.size());
+    const bool read = csv_parse(&parser, record.constData(), length, OnField, OnRecordEnd,
+                                &collector) == length &&
+                      csv_fini(&parser, OnField, OnRecordEnd, &collector) == 0;
     csv_free(&parser);
+    if (!read) {
+        error_ = QStringLiteral(
+                     "fila %1: las comillas no están bien puestas. Un campo entre comillas "
+                     "empieza y termina con ellas, y una comilla dentro de él se escribe dos "
+                     "veces (\"\"); corrija esa fila en la planilla y vuelva a guardar el CSV")
+                     .arg(number);
+        return false;
+    }
+    QByteArray whole;
+    for (const QByteArray& field : collector.fields) {
+        whole += field;
+    }
+    const bool utf8 = IsUtf8(whole);
+    fields.clear();
+    for (const QByteArray& field : collector.fields) {
+        fields << DecodeRecordField(field, utf8);
+    }
+    return true;
+}
 
-    if (collector.records.empty()) {
-        table.error = QStringLiteral("El CSV está vacío: falta el encabezado");
+bool CsvReader::ReadHeader(QStringList& header) {
+    if (!started_) {
+        started_ = true;
+        // The first line decides the separator; its end may lie beyond the
+        // first chunk.
+        while (Fill()) {
+            if (buffer_.contains('\n') || buffer_.contains('\r')) {
+                break;
+            }
+        }
+        if (buffer_.startsWith(kBom)) {
+            at_ = 3;
+        }
+        separator_ = HeaderSeparator(buffer_.mid(at_));
+    }
+    QByteArray record;
+    int number = 0;
+    while (NextRecord(record, number)) {
+        if (!Parse(record, number, header)) {
+            return false;
+        }
+        if (!IsBlankRecord(header)) {
+            return true;
+        }
+    }
+    if (error_.isEmpty()) {
+        error_ = QStringLiteral("El CSV está vacío: falta el encabezado");
+    }
+    return false;
+}
+
+bool CsvReader::Next(CsvRow& row) {
+    QByteArray record;
+    while (NextRecord(record, row.number)) {
+        if (!Parse(record, row.number, row.fields)) {
+            return false;
+        }
+        if (!IsBlankRecord(row.fields)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+CsvTable ReadCsv(const QByteArray& input) {
+    CsvTable table;
+    QBuffer buffer;
+    buffer.setData(input);
+    buffer.open(QIODevice::ReadOnly);
+    CsvReader reader(buffer);
+    if (!reader.ReadHeader(table.header)) {
+        table.error = reader.error();
         return table;
     }
-    for (std::size_t r = 0; r < collector.records.size(); ++r) {
-        const std::vector<QByteArray>& raw = collector.records[r];
-        QByteArray whole;
-        for (const QByteArray& field : raw) {
-            whole += field;
-        }
-        const bool utf8 = IsUtf8(whole);
-        QStringList fields;
-        for (const QByteArray& field : raw) {
-            fields << DecodeRecordField(field, utf8);
-        }
-        if (r == 0) {
-            table.header = fields;
-        } else {
-            table.rows.push_back({static_cast<int>(r) + 1, fields});
-        }
+    table.separator = reader.separator();
+    CsvRow row;
+    while (reader.Next(row)) {
+        table.rows.push_back(row);
     }
+    table.error = reader.error();
     return table;
 }
 

@@ -1,11 +1,6 @@
 #include "batch/FileNames.h"
 
-#include <unistd.h>
-
-#include <QDir>
-#include <cerrno>
-
-#include "platform/Files.h"
+#include <climits>
 
 namespace batch {
 
@@ -19,19 +14,31 @@ QString NumberedName(const QString& proposed, int attempt) {
     return QStringLiteral("%1 (%2)%3").arg(stem).arg(attempt).arg(extension);
 }
 
-QString ClaimName(const QString& temporary, const QString& folder, const QString& proposed) {
-    const QByteArray from = platform::EncodeName(temporary);
-    for (int attempt = 1;; ++attempt) {
-        const QString name = NumberedName(proposed, attempt);
-        const QByteArray to = platform::EncodeName(QDir(folder).filePath(name));
-        if (::link(from.constData(), to.constData()) == 0) {
-            ::unlink(from.constData());
-            return name;
+int FirstFree(const std::function<bool(int)>& taken, int from) {
+    from = std::max(from, 1);
+    if (!taken(from)) {
+        return from;
+    }
+    // Galloping: double the step until a free number is met...
+    int low = from;  // taken
+    int high = from + 1;
+    for (int step = 1; taken(high); step = step < INT_MAX / 4 ? step * 2 : step) {
+        low = high;
+        if (high > INT_MAX - 2 * step) {
+            return INT_MAX;
         }
-        if (errno != EEXIST) {
-            return {};
+        high = from + 2 * step;
+    }
+    // ...then halve the gap to the first free one after the taken run.
+    while (high - low > 1) {
+        const int middle = low + (high - low) / 2;
+        if (taken(middle)) {
+            low = middle;
+        } else {
+            high = middle;
         }
     }
+    return high;
 }
 
 }  // namespace batch

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace batch {
 
@@ -8,13 +9,11 @@ namespace batch {
 // candidate for a proposed file name (attempt 1 is the name itself).
 QString NumberedName(const QString& proposed, int attempt);
 
-// Gives the finished file at `temporary` its final name in `folder`: the
-// proposed one, or the first numbered one not taken. Never replaces a file,
-// not even one created meanwhile by another program (the name is claimed
-// with a hard link, which fails when the name exists). Returns the name
-// given, or an empty string when the folder refused (errno says why); the
-// temporary name is gone either way on success. Names are encoded as
-// platform::EncodeName does, so folders whose names are not UTF-8 work.
-QString ClaimName(const QString& temporary, const QString& folder, const QString& proposed);
+// The first attempt from `from` on that `taken` says is free, found in a
+// number of probes that grows with the logarithm of the taken run, so a
+// folder holding " (2)" ... " (100000)" costs a few dozen probes, not a
+// hundred thousand. Where taken numbers have gaps a later free one may be
+// given: any free name will do, and claiming it is what decides.
+int FirstFree(const std::function<bool(int)>& taken, int from);
 
 }  // namespace batch

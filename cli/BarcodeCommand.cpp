@@ -10,6 +10,7 @@
 #include "cli/ExitStatus.h"
 #include "platform/Bitmap.h"
 #include "platform/Files.h"
+#include "platform/SafeFile.h"
 
 namespace cli {
 

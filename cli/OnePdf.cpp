@@ -1,9 +1,7 @@
 #include "cli/OnePdf.h"
 
-#include <QFile>
 #include <QPainterPath>
 
-#include <cstdio>
 #include "platform/QtPlatform.h"
 
 namespace cli {
@@ -150,10 +148,9 @@ OnePdf::~OnePdf() {
     Discard();
 }
 
-bool OnePdf::Open(const QString& path) {
-    path_ = path;
-    file_ = std::make_unique<QTemporaryFile>(path + QStringLiteral(".XXXXXX"));
-    return file_->open();
+QString OnePdf::Open(const QByteArray& name) {
+    file_ = std::make_unique<platform::SafeFile>();
+    return file_->Open(name);
 }
 
 int OnePdf::metric(PaintDeviceMetric metric) const {
@@ -213,20 +210,13 @@ void OnePdf::Add(const std::vector<platform::Page>& pages) {
     }
 }
 
-bool OnePdf::Close() {
+QString OnePdf::Close() {
     if (writer_ && !target_.end()) {
-        return false;
+        file_->Discard();
+        return QStringLiteral("no se pudo generar el PDF");
     }
     writer_.reset();
-    file_->setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                          QFile::ReadOther);
-    if (!file_->flush() || std::rename(QFile::encodeName(file_->fileName()).constData(),
-                                       QFile::encodeName(path_).constData()) != 0) {
-        return false;
-    }
-    file_->setAutoRemove(false);
-    file_.reset();
-    return true;
+    return file_->Finish();
 }
 
 void OnePdf::Discard() {
@@ -234,7 +224,9 @@ void OnePdf::Discard() {
         target_.end();
     }
     writer_.reset();
-    file_.reset();
+    if (file_) {
+        file_->Discard();
+    }
 }
 
 }  // namespace cli

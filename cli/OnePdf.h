@@ -7,11 +7,11 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QString>
-#include <QTemporaryFile>
 #include <memory>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/SafeFile.h"
 
 namespace cli {
 
@@ -60,15 +60,18 @@ class SharingEngine : public QPaintEngine {
 };
 
 // All the vouchers of a batch in one PDF, painted in the order given and
-// written under a temporary name until Close() gives it its own.
+// streamed through the safe writer, which gives it its name in Close().
 class OnePdf : public QPaintDevice {
   public:
     OnePdf();
     ~OnePdf() override;
-    bool Open(const QString& path);
+    // `name` as bytes (EncodeName). Empty when ready, else why not.
+    QString Open(const QByteArray& name);
     void Add(const std::vector<platform::Page>& pages);
-    // Finishes the file and renames it; false when that failed.
-    bool Close();
+    // Finishes the file and gives it its name; empty when done, else why not.
+    QString Close();
+    // The target as found when opened, to refuse it as one of the inputs.
+    const platform::SafeFile& file() const { return *file_; }
     // Drops what was written: an interrupted run leaves no part of a file.
     void Discard();
 
@@ -78,8 +81,7 @@ class OnePdf : public QPaintDevice {
     int metric(PaintDeviceMetric metric) const override;
 
   private:
-    QString path_;
-    std::unique_ptr<QTemporaryFile> file_;
+    std::unique_ptr<platform::SafeFile> file_;
     std::unique_ptr<QPdfWriter> writer_;
     std::unique_ptr<SharingEngine> engine_;
     QPainter target_;

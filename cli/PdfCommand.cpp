@@ -5,6 +5,7 @@
 #include "cli/VoucherFill.h"
 #include "cli/VoucherOptions.h"
 #include "platform/Files.h"
+#include "platform/SafeFile.h"
 
 namespace cli {
 

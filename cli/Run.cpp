@@ -7,6 +7,7 @@
 
 #include "cli/BarcodeCommand.h"
 #include "cli/BatchCommand.h"
+#include "cli/BatchWorker.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "cli/PdfCommand.h"
@@ -65,18 +66,22 @@ int RunCommandLine(int& argc, char** argv) {
     // The commands show nothing and draw on the offscreen platform: they
     // need no display, whatever platform the desktop session names.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("talonario"));
-    QApplication::setApplicationVersion(QStringLiteral(TALONARIO_VERSION));
-    InstallSpanishQtTranslation();
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-
+    // Qt takes its own options (-platform, -style, -reverse...) out of what
+    // it is given and acts on them before our parser could refuse them: it
+    // is given the program's name alone, and our parser sees everything.
     // Qt decodes arguments lossily; names that are not UTF-8 must survive.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
         arguments << platform::DecodeName(QByteArray(argv[i]));
     }
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
+    QApplication::setApplicationName(QStringLiteral("talonario"));
+    QApplication::setApplicationVersion(QStringLiteral(TALONARIO_VERSION));
+    InstallSpanishQtTranslation();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
     try {
         return RunParsed(arguments, out, err);
     } catch (const std::bad_alloc&) {

@@ -149,6 +149,24 @@ std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& inp
     return std::nullopt;
 }
 
+// An amount as the window shows it: pesos, a comma, cents.
+QString Amount(const app::VoucherWindow& window, const char* pesos, const char* cents) {
+    return window.text(QString::fromUtf8(pesos)) + QLatin1Char(',') +
+           window.text(QString::fromUtf8(cents));
+}
+
+batch::VoucherFigures Figures(const app::VoucherWindow& window) {
+    const auto text = [&window](const char* box) { return window.text(QString::fromUtf8(box)); };
+    return {text("txtCuit"),
+            text("txtNombre"),
+            QStringLiteral("%1/%2").arg(text("txtMes").rightJustified(2, u'0'), text("txtAnio")),
+            Amount(window, "txtRemuneracion", "txtRemuneracionDec"),
+            Amount(window, "txtRetencion", "txtRetencionDec"),
+            Amount(window, "txtRecargo", "txtRecargoDec"),
+            Amount(window, "txtOtrosConceptos", "txtOtrosConceptosDec"),
+            Amount(window, "txtTotal", "TXTtotalDec")};
+}
+
 }  // namespace
 
 VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path) {
@@ -189,6 +207,7 @@ VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
     }
     outcome.code = window.text(QStringLiteral("Text1"));
     outcome.proposedName = window.ProposedPdfName();
+    outcome.figures = Figures(window);
     return outcome;
 }
 

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "batch/Report.h"
+
 namespace platform {
 class Platform;
 }
@@ -23,6 +25,7 @@ struct VoucherOutcome {
     QString code;          // the payment code, once the PDF is written
     QString proposedName;  // the file name the save dialog proposes for it, likewise
     QStringList messages;  // what the voucher said, or why it was not written; one line each
+    batch::VoucherFigures figures;  // who and how much, once validated
 };
 
 // Fills a fresh voucher window off screen as a person would (each value typed

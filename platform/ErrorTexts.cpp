@@ -96,7 +96,8 @@ QString CupsRefusalText(int status, const QString& message) {
 QString SystemErrorText(int error) {
     switch (error) {
         case EPERM:
-            return QStringLiteral("operación no permitida");
+        case EACCES:
+            return QStringLiteral("no tiene permiso");
         case ENOENT:
             return QStringLiteral("no existe el archivo o la carpeta");
         case EIO:
@@ -106,8 +107,6 @@ QString SystemErrorText(int error) {
             return QStringLiteral("no existe el dispositivo");
         case ENOMEM:
             return QStringLiteral("no hay memoria suficiente");
-        case EACCES:
-            return QStringLiteral("permiso denegado");
         case EBUSY:
             return QStringLiteral("el dispositivo o recurso está ocupado");
         case EEXIST:
@@ -128,7 +127,8 @@ QString SystemErrorText(int error) {
         case EFBIG:
             return QStringLiteral("el archivo es demasiado grande");
         case ENOSPC:
-            return QStringLiteral("no queda espacio en el disco");
+        case EDQUOT:
+            return QStringLiteral("el disco está lleno");
         case EROFS:
             return QStringLiteral("el disco es de solo lectura");
         case EMLINK:
@@ -139,8 +139,6 @@ QString SystemErrorText(int error) {
             return QStringLiteral("el nombre es demasiado largo");
         case ELOOP:
             return QStringLiteral("demasiados enlaces simbólicos encadenados");
-        case EDQUOT:
-            return QStringLiteral("se superó la cuota de disco");
         case ENOTEMPTY:
             return QStringLiteral("la carpeta no está vacía");
         case EINTR:

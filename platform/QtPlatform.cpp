@@ -3,6 +3,7 @@
 #include "platform/Bitmap.h"
 #include "platform/ErrorTexts.h"
 #include "platform/Files.h"
+#include "platform/SafeFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -129,36 +130,47 @@ void QtPlatform::PrintPage(const Page& page) {
     }
 }
 
-void QtPlatform::WritePdf(const std::vector<Page>& pages, const QString& path) {
-    // Made whole in memory first: the file is written only once the PDF is
-    // complete, and never half.
+void WritePdfPages(const std::vector<Page>& pages, QIODevice& device) {
+    QPdfWriter writer(&device);
+    writer.setCreator(QStringLiteral("Talonario"));
+    writer.setResolution(300);
+    if (!pages.empty()) {
+        const QSize& px = pages.front().pixels;
+        writer.setPageSize(QPageSize(
+            QSizeF(px.width() / kPixelsPerInch, px.height() / kPixelsPerInch), QPageSize::Inch));
+    }
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0) {
+            writer.newPage();
+        }
+        painter.save();
+        PaintPage(painter, pages[i]);
+        painter.restore();
+    }
+    if (!painter.end()) {
+        throw Failure("No se pudo generar el PDF");
+    }
+}
+
+QByteArray RenderPdf(const std::vector<Page>& pages) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setCreator(QStringLiteral("Talonario"));
-        writer.setResolution(300);
-        if (!pages.empty()) {
-            const QSize& px = pages.front().pixels;
-            writer.setPageSize(
-                QPageSize(QSizeF(px.width() / kPixelsPerInch, px.height() / kPixelsPerInch),
-                          QPageSize::Inch));
-        }
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        QPainter painter(&writer);
-        for (std::size_t i = 0; i < pages.size(); ++i) {
-            if (i > 0) {
-                writer.newPage();
-            }
-            painter.save();
-            PaintPage(painter, pages[i]);
-            painter.restore();
-        }
-        if (!painter.end()) {
-            throw Failure(Reason(QStringLiteral("No se pudo generar el PDF"), path).toStdString());
-        }
+    WritePdfPages(pages, buffer);
+    return buffer.data();
+}
+
+void QtPlatform::WritePdf(const std::vector<Page>& pages, const QString& path) {
+    // Made whole in memory first: the file is opened only once the PDF is
+    // complete, so a failure to make it touches nothing on disk.
+    QByteArray pdf;
+    try {
+        pdf = RenderPdf(pages);
+    } catch (const Failure&) {
+        throw Failure(Reason(QStringLiteral("No se pudo generar el PDF"), path).toStdString());
     }
-    if (const QString why = WriteFileSafely(EncodeName(path), buffer.data()); !why.isEmpty()) {
+    if (const QString why = WriteFileSafely(EncodeName(path), pdf); !why.isEmpty()) {
         throw Failure(QStringLiteral("No se puede escribir %1: %2")
                           .arg(Printable(QDir::toNativeSeparators(path)), why)
                           .toStdString());

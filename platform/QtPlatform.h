@@ -34,4 +34,9 @@ class QtPlatform : public Platform {
 // the barcode keeps its crisp bars.
 void PaintPage(QPainter& painter, const Page& page);
 
+// The pages as one PDF, each at its recorded size, streamed into `device`
+// (throws Failure when the PDF cannot be made); RenderPdf gives it as bytes.
+void WritePdfPages(const std::vector<Page>& pages, QIODevice& device);
+QByteArray RenderPdf(const std::vector<Page>& pages);
+
 }  // namespace platform

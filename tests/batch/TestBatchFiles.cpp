@@ -1,18 +1,16 @@
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "batch/FileNames.h"
 #include "batch/Progress.h"
 
-// File naming without overwriting, and the progress line's arithmetic.
+// Numbered file names found in few probes, and the progress line's arithmetic.
 class TestBatchFiles : public QObject {
     Q_OBJECT
   private slots:
     void numberedNames_data();
     void numberedNames();
-    void claimNeverOverwrites();
-    void claimInMissingFolderFails();
+    void firstFree_data();
+    void firstFree();
     void progress_data();
     void progress();
 };
@@ -32,33 +30,42 @@ void TestBatchFiles::numberedNames() {
     QTEST(batch::NumberedName(proposed, attempt), "expected");
 }
 
-void TestBatchFiles::claimNeverOverwrites() {
-    QTemporaryDir dir;
-    const auto write = [&dir](const QString& name, const QByteArray& bytes) {
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    };
-    write("v.pdf", "first");
-    write("v (2).pdf", "second");
-    write(".tmp", "third");
-    QCOMPARE(batch::ClaimName(dir.filePath(".tmp"), dir.path(), "v.pdf"), QString("v (3).pdf"));
-    QVERIFY(!QFile::exists(dir.filePath(".tmp")));
-    for (const auto& [name, bytes] :
-         {std::pair{"v.pdf", "first"}, {"v (2).pdf", "second"}, {"v (3).pdf", "third"}}) {
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray(bytes));
-    }
+void TestBatchFiles::firstFree_data() {
+    QTest::addColumn<int>("takenUpTo");    // 1..takenUpTo are taken
+    QTest::addColumn<QList<int>>("gaps");  // ...but these
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<int>("maxProbes");
+    QTest::newRow("nothing taken: the name itself") << 0 << QList<int>{} << 1 << 1 << 1;
+    QTest::newRow("the name taken: (2)") << 1 << QList<int>{} << 1 << 2 << 3;
+    QTest::newRow("five taken: (6)") << 5 << QList<int>{} << 1 << 6 << 8;
+    QTest::newRow("100000 taken, a few dozen probes")
+        << 100000 << QList<int>{} << 1 << 100001 << 40;
+    QTest::newRow("a run remembered: starts past it") << 70 << QList<int>{} << 60 << 71 << 12;
+    QTest::newRow("a free number under the start is not looked for")
+        << 10 << QList<int>{3} << 5 << 11 << 10;
+    QTest::newRow("a gap in the run: some free number") << 40 << QList<int>{20} << 1 << -1 << 20;
 }
 
-void TestBatchFiles::claimInMissingFolderFails() {
-    QTemporaryDir dir;
-    QFile file(dir.filePath(".tmp"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    QVERIFY(batch::ClaimName(file.fileName(), dir.filePath("missing"), "v.pdf").isEmpty());
-    QVERIFY(QFile::exists(file.fileName()));  // nothing lost
+void TestBatchFiles::firstFree() {
+    QFETCH(int, takenUpTo);
+    QFETCH(QList<int>, gaps);
+    QFETCH(int, from);
+    QFETCH(int, expected);
+    QFETCH(int, maxProbes);
+    int probes = 0;
+    const auto taken = [&](int attempt) {
+        ++probes;
+        return attempt <= takenUpTo && !gaps.contains(attempt);
+    };
+    const int found = batch::FirstFree(taken, from);
+    QVERIFY2(!taken(found), "the number given is taken");
+    --probes;
+    QVERIFY(found >= from);
+    if (expected > 0) {
+        QCOMPARE(found, expected);
+    }
+    QVERIFY2(probes <= maxProbes, qPrintable(QString::number(probes)));
 }
 
 void TestBatchFiles::progress_data() {

@@ -14,6 +14,8 @@ class TestCsvRows : public QObject {
   private slots:
     void tables_data();
     void tables();
+    void rowNumbers_data();
+    void rowNumbers();
     void unreadable_data();
     void unreadable();
     void windows1252_data();
@@ -56,6 +58,11 @@ void TestCsvRows::tables_data() {
         << QStringList{"establecimiento", "mes"} << Rows{{"Panadería", "5"}} << ';';
     QTest::newRow("blank lines skipped")
         << QByteArray("mes\n\n5\n\n6\n") << QStringList{"mes"} << Rows{{"5"}, {"6"}} << ',';
+    QTest::newRow("blank lines counted before the header too")
+        << QByteArray("\n\nmes\n5\n\n6\n") << QStringList{"mes"} << Rows{{"5"}, {"6"}} << ',';
+    QTest::newRow("separator-only lines are blank lines (a spreadsheet's empty rows)")
+        << QByteArray("mes;anio\n;\n5;2026\n ; \n6;2026\n") << QStringList{"mes", "anio"}
+        << Rows{{"5", "2026"}, {"6", "2026"}} << ';';
     QTest::newRow("empty fields kept")
         << QByteArray("cuit,mes,anio\n,5,\n") << QStringList{"cuit", "mes", "anio"}
         << Rows{{"", "5", ""}} << ',';
@@ -77,9 +84,31 @@ void TestCsvRows::tables() {
         rows << row.fields;
     }
     QTEST(rows, "rows");
-    for (std::size_t i = 0; i < table.rows.size(); ++i) {
-        QCOMPARE(table.rows[i].number, static_cast<int>(i) + 2);  // the header is row 1
+}
+
+void TestCsvRows::rowNumbers_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<int>>("numbers");
+    QTest::newRow("header is row 1") << QByteArray("mes\n5\n6\n") << QList<int>{2, 3};
+    QTest::newRow("blank lines count") << QByteArray("mes\n\n5\n\n6\n") << QList<int>{3, 5};
+    QTest::newRow("blank lines before the header count")
+        << QByteArray("\n\nmes\n5\n") << QList<int>{4};
+    QTest::newRow("CRLF blank lines count") << QByteArray("mes\r\n\r\n5\r\n") << QList<int>{3};
+    QTest::newRow("a quoted line break is one row")
+        << QByteArray("otros-desc,mes\n\"a\nb\",5\n6,7\n") << QList<int>{2, 3};
+    QTest::newRow("separator-only rows count") << QByteArray("mes;anio\n;\n5;6\n") << QList<int>{3};
+}
+
+void TestCsvRows::rowNumbers() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<int>, numbers);
+    const CsvTable table = ReadCsv(bytes);
+    QVERIFY2(table.error.isEmpty(), qPrintable(table.error));
+    QList<int> found;
+    for (const batch::CsvRow& row : table.rows) {
+        found << row.number;
     }
+    QCOMPARE(found, numbers);
 }
 
 void TestCsvRows::unreadable_data() {

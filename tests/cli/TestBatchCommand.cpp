@@ -121,12 +121,14 @@ void TestBatchCommand::rowByRow_data() {
         << "El C.U.I.T. debe tener 11 Números" << QString();
     QTest::newRow("month 13 refused by the month filter")
         << "5" << QString() << QString() << "rechazado"
-        << "--mes: no admite «3» después de «1»" << QString();
-    QTest::newRow("duplicate name gets the next number, in row order")
+        << "'--mes: no admite «3» después de «1»" << QString();
+    QTest::newRow("duplicate name gets the next number, in row order; the period told twice")
         << "6"
         << "comprobante-20123456786-2026-05 (3).pdf"
         << "52472012345678600003000"
-        << "escrito" << QString() << "Duplicado";
+        << "escrito"
+        << "Aviso: la fila 2 ya tiene el mismo C.U.I.T. y período"
+        << "Duplicado";
     QTest::newRow("more fields than the header")
         << "7" << QString() << QString() << "rechazado"
         << "la fila tiene 8 campos y el encabezado 7" << QString();
@@ -186,7 +188,9 @@ void TestBatchCommand::onePdfInRowOrder() {
     const auto results = Results(folder);
     QCOMPARE(results.value("2").value(3), QStringLiteral("páginas 1 a 2"));
     QCOMPARE(results.value("3").value(3), QStringLiteral("páginas 3 a 4"));
-    QCOMPARE(results.value("6").value(3), QStringLiteral("páginas 5 a 6"));
+    QCOMPARE(
+        results.value("6").value(3),
+        QStringLiteral("páginas 5 a 6; Aviso: la fila 2 ya tiene el mismo C.U.I.T. y período"));
     QVERIFY(results.value("8").value(3).startsWith("páginas 7 a 8; Aviso: El dígito verificador"));
     QCOMPARE(PdfPageCount(pdf), 8);
     const char* codes[] = {"52472012345678600150000", "52472723456789100001500",
@@ -232,8 +236,8 @@ void TestBatchCommand::commandRefusals_data() {
                                     << 2 << "columna desconocida «color»";
     QTest::newRow("column twice") << QByteArray("mes,MES\n5,5\n") << QStringList() << 2
                                   << "la columna «mes» está dos veces";
-    QTest::newRow("quote never closed")
-        << QByteArray("cuit\n\"201\n") << QStringList() << 2 << "no se puede leer";
+    QTest::newRow("quote never closed") << QByteArray("cuit\n\"201\n") << QStringList() << 2
+                                        << "fila 2: las comillas no están bien puestas";
     QTest::newRow("efectivo neither yes nor no")
         << QByteArray("cuit,mes,anio,remuneracion,efectivo\n20123456789,5,2026,1000,quizás\n")
         << QStringList() << 4 << "efectivo: «quizás» no es sí ni no";

@@ -268,7 +268,7 @@ void TestPdfCommand::refusedTargetsAreKept_data() {
     QTest::newRow("folder missing") << "missing/v.pdf"
                                     << "la carpeta no existe";
     QTest::newRow("a file as folder") << "readonly.pdf/v.pdf"
-                                      << "una parte del camino no es una carpeta";
+                                      << "una parte de la ruta no es una carpeta";
     QTest::newRow("a folder") << "folder"
                               << "es una carpeta";
 }

@@ -64,13 +64,13 @@ void TestErrorTexts::systemErrors_data() {
 
     QTest::newRow("EEXIST: another user's file in the way")
         << EEXIST << "ya existe un archivo con ese nombre";
-    QTest::newRow("EACCES: folder not writable") << EACCES << "permiso denegado";
+    QTest::newRow("EACCES: folder not writable") << EACCES << "no tiene permiso";
     QTest::newRow("ENOENT: folder missing") << ENOENT << "no existe el archivo o la carpeta";
     QTest::newRow("ENOTDIR: a file where a folder should be")
         << ENOTDIR << "una parte de la ruta no es una carpeta";
     QTest::newRow("EISDIR: a folder where the file should be") << EISDIR << "es una carpeta";
-    QTest::newRow("ENOSPC: disk full") << ENOSPC << "no queda espacio en el disco";
-    QTest::newRow("EDQUOT: quota exceeded") << EDQUOT << "se superó la cuota de disco";
+    QTest::newRow("ENOSPC: disk full") << ENOSPC << "el disco está lleno";
+    QTest::newRow("EDQUOT: quota exceeded") << EDQUOT << "el disco está lleno";
     QTest::newRow("EROFS: read-only medium") << EROFS << "el disco es de solo lectura";
     QTest::newRow("ENAMETOOLONG") << ENAMETOOLONG << "el nombre es demasiado largo";
     QTest::newRow("ELOOP: a link loop") << ELOOP << "demasiados enlaces simbólicos encadenados";

@@ -5,7 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "platform/FileLock.h"
 #include "platform/Files.h"
+#include "platform/SafeFile.h"
 
 // File names kept byte for byte, messages kept printable, files written safely.
 class TestFiles : public QObject {

@@ -1,0 +1,128 @@
+#include "batch/Report.h"
+
+#include <QCryptographicHash>
+#include <QtEndian>
+
+#include "batch/CsvRows.h"
+#include "platform/Files.h"
+
+namespace batch {
+
+namespace {
+
+const QStringList& Columns() {
+    static const QStringList columns{QStringLiteral("fila"),
+                                     QStringLiteral("archivo"),
+                                     QStringLiteral("codigo_pago"),
+                                     QStringLiteral("estado"),
+                                     QStringLiteral("mensaje"),
+                                     QStringLiteral("cuit"),
+                                     QStringLiteral("establecimiento"),
+                                     QStringLiteral("periodo"),
+                                     QStringLiteral("remuneracion"),
+                                     QStringLiteral("aporte"),
+                                     QStringLiteral("recargo"),
+                                     QStringLiteral("otros"),
+                                     QStringLiteral("total")};
+    return columns;
+}
+
+quint64 KeyHash(const QByteArray& key) {
+    const QByteArray digest = QCryptographicHash::hash(key, QCryptographicHash::Sha256);
+    return qFromLittleEndian<quint64>(digest.constData());
+}
+
+}  // namespace
+
+QString SafeCell(const QString& text) {
+    QString cell = platform::Printable(text);
+    if (!cell.isEmpty() &&
+        (cell[0] == u'=' || cell[0] == u'+' || cell[0] == u'-' || cell[0] == u'@')) {
+        cell.prepend(u'\'');
+    }
+    return cell;
+}
+
+QByteArray ReportHeader(char separator) {
+    return CsvLine(Columns(), separator);
+}
+
+QByteArray ReportLine(const ReportRow& row, char separator) {
+    const VoucherFigures& f = row.figures;
+    QStringList cells{QString::number(row.number),
+                      row.file,
+                      row.code,
+                      row.state,
+                      row.message,
+                      f.cuit,
+                      f.name,
+                      f.period,
+                      f.remuneration,
+                      f.contribution,
+                      f.surcharge,
+                      f.other,
+                      f.total};
+    for (QString& cell : cells) {
+        cell = SafeCell(cell);
+    }
+    return CsvLine(cells, separator);
+}
+
+QByteArray VoucherKey(const VoucherFigures& figures, const QString& code) {
+    // As the report keeps them, so that a key read back from it is the same.
+    QStringList parts{figures.cuit,      figures.period, figures.remuneration, figures.contribution,
+                      figures.surcharge, figures.other,  figures.total,        code.trimmed()};
+    for (QString& part : parts) {
+        part = SafeCell(part);
+    }
+    return parts.join(u'\x1f').toUtf8();
+}
+
+void EarlierRecords::Add(const QByteArray& report) {
+    const CsvTable table = ReadCsv(report);
+    if (!table.error.isEmpty()) {
+        return;
+    }
+    QHash<QString, qsizetype> at;
+    for (qsizetype i = 0; i < table.header.size(); ++i) {
+        at.insert(table.header[i].trimmed(), i);
+    }
+    for (const QString& column : Columns()) {
+        if (!at.contains(column)) {
+            return;  // a report of an earlier version: it cannot tell the figures
+        }
+    }
+    const auto cell = [&at](const CsvRow& row, const QString& column) {
+        return row.fields.value(at.value(column));
+    };
+    for (const CsvRow& row : table.rows) {
+        const QString state = cell(row, QStringLiteral("estado"));
+        QString file = cell(row, QStringLiteral("archivo"));
+        if (file.size() > 1 && file[0] == u'\'' && SafeCell(file.mid(1)) == file) {
+            file.remove(0, 1);
+        }
+        if ((state != kWritten && state != kAlreadyThere) || file.isEmpty()) {
+            continue;
+        }
+        const VoucherFigures figures{
+            cell(row, QStringLiteral("cuit")),    cell(row, QStringLiteral("establecimiento")),
+            cell(row, QStringLiteral("periodo")), cell(row, QStringLiteral("remuneracion")),
+            cell(row, QStringLiteral("aporte")),  cell(row, QStringLiteral("recargo")),
+            cell(row, QStringLiteral("otros")),   cell(row, QStringLiteral("total"))};
+        files_.insert(KeyHash(VoucherKey(figures, cell(row, QStringLiteral("codigo_pago")))), file);
+    }
+}
+
+std::optional<QString> EarlierRecords::File(const QByteArray& key) const {
+    const auto it = files_.constFind(KeyHash(key));
+    if (it == files_.constEnd()) {
+        return std::nullopt;
+    }
+    return *it;
+}
+
+QString KeptReportName(const QString& stamp) {
+    return QStringLiteral("resultado %1.csv").arg(stamp);
+}
+
+}  // namespace batch

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace batch {
+
+// A row's state in resultado.csv.
+inline const QString kWritten = QStringLiteral("escrito");
+inline const QString kAlreadyThere = QStringLiteral("ya estaba");
+inline const QString kRowRefused = QStringLiteral("rechazado");
+inline const QString kRowFailed = QStringLiteral("error");
+inline const QString kNotDone = QStringLiteral("no hecho");
+
+// What the voucher of a row holds, as the window shows it ("100000,50",
+// period "05/2026"): who and how much.
+struct VoucherFigures {
+    QString cuit;
+    QString name;
+    QString period;
+    QString remuneration;
+    QString contribution;
+    QString surcharge;
+    QString other;
+    QString total;
+};
+
+// One line of resultado.csv.
+struct ReportRow {
+    int number = 0;
+    QString file;
+    QString code;
+    QString state;
+    QString message;
+    VoucherFigures figures;
+};
+
+// The report's name in the batch's folder.
+inline constexpr char kReportName[] = "resultado.csv";
+
+// The header line and a row's line, without the line end. Every cell is
+// made safe to show and to open in a spreadsheet: control characters
+// escaped, and a cell that would start with = + - @ (a formula to a
+// spreadsheet) starts with an apostrophe instead.
+QByteArray ReportHeader(char separator);
+QByteArray ReportLine(const ReportRow& row, char separator);
+QString SafeCell(const QString& text);
+
+// Everything that decides whether two rows make the same voucher: the
+// C.U.I.T., the period, every figure and the payment code (the code alone
+// does not hold the period).
+QByteArray VoucherKey(const VoucherFigures& figures, const QString& code);
+
+// The vouchers earlier runs wrote into a folder, read from their reports:
+// the file each voucher went to, by VoucherKey.
+class EarlierRecords {
+  public:
+    // A report's bytes (resultado.csv or an earlier one kept beside it).
+    void Add(const QByteArray& report);
+    std::optional<QString> File(const QByteArray& key) const;
+    qsizetype size() const { return files_.size(); }
+
+  private:
+    QHash<quint64, QString> files_;  // by a hash of the key: little memory per voucher
+};
+
+// The name an earlier report is kept under: "resultado 2026-12-10 09.45.12.csv".
+QString KeptReportName(const QString& stamp);
+
+}  // namespace batch
