@@ -38,8 +38,10 @@ struct ReportRow {
     VoucherFigures figures;
 };
 
-// The report's name in the batch's folder.
+// The report's name in the batch's folder, and its journal's while a run
+// is going (left only by a run killed outright).
 inline constexpr char kReportName[] = "resultado.csv";
+inline constexpr char kJournalName[] = ".talonario-lote-diario.csv";
 
 // The header line and a row's line, without the line end. Every cell is
 // made safe to show and to open in a spreadsheet: control characters

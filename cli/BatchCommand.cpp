@@ -6,12 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QThread>
 #include <memory>
 
 #include "batch/CsvRows.h"
+#include "batch/FileNames.h"
 #include "batch/Report.h"
 #include "batch/Rows.h"
 #include "cli/BatchRun.h"
@@ -98,6 +100,32 @@ void ReadEarlierRecords(const platform::Folder& folder, batch::EarlierRecords& e
         }
     }
     ::closedir(entries);
+}
+
+// The journal of a run killed outright is all the record it left: kept as
+// an earlier report, so its vouchers are neither lost nor made twice.
+void KeepJournalOfKilledRun(const platform::Folder& folder) {
+    struct stat journal {};
+    if (::fstatat(folder.fd(), batch::kJournalName, &journal, AT_SYMLINK_NOFOLLOW) != 0) {
+        return;
+    }
+    if (!S_ISREG(journal.st_mode)) {
+        ::unlinkat(folder.fd(), batch::kJournalName, 0);
+        return;
+    }
+    const QString stamp = QDateTime::fromSecsSinceEpoch(journal.st_mtim.tv_sec)
+                              .toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+    for (int attempt = 1;; ++attempt) {
+        bool taken = false;
+        const QString kept = batch::NumberedName(
+            batch::KeptReportName(stamp + QStringLiteral(" interrumpido")), attempt);
+        if (!platform::MoveToNewName(folder, batch::kJournalName, platform::EncodeName(kept),
+                                     &taken)
+                 .isEmpty() ||
+            !taken) {
+            return;
+        }
+    }
 }
 
 // Worker folders of batches killed outright (their process is gone).
@@ -250,6 +278,7 @@ int RunBatchCommand(const CommandLine& line, QTextStream& err) {
         }
     }
 
+    KeepJournalOfKilledRun(folder);
     batch::EarlierRecords earlier;
     if (!onePdf) {
         ReadEarlierRecords(folder, earlier);

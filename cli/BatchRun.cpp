@@ -85,10 +85,34 @@ BatchRun::BatchRun(QTextStream& err, const platform::Folder& folder, batch::CsvR
       voucherPicture_(app::ResourcePicture(":/assets/voucher.bmp")),
       terminal_(::isatty(STDERR_FILENO) != 0) {}
 
-BatchRun::~BatchRun() = default;
+BatchRun::~BatchRun() {
+    if (journal_ >= 0) {
+        ::close(journal_);
+    }
+}
+
+// Each row's line also goes to the journal as it is settled: a run killed
+// outright leaves it, and the next run in the folder reads it as a record.
+void BatchRun::OpenJournal() {
+    journal_ = ::openat(folder_.fd(), batch::kJournalName,
+                        O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    struct stat info {};
+    if (journal_ >= 0 && (::fstat(journal_, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(journal_);
+        journal_ = -1;
+    }
+    if (journal_ >= 0) {
+        const QByteArray header =
+            "\xEF\xBB\xBF" + batch::ReportHeader(settings_.separator) + "\r\n";
+        (void)!::write(journal_, header.constData(), std::size_t(header.size()));
+    }
+}
 
 int BatchRun::Run() {
     clock_.start();
+    if (onePdf_ == nullptr) {
+        OpenJournal();
+    }
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
@@ -365,6 +389,10 @@ void BatchRun::Settle(Slot& slot) {
                                                 : kCountFailed]++;
     ++settled_;
     lines_.push_back(batch::ReportLine(row, settings_.separator));
+    if (journal_ >= 0 && onePdf_ == nullptr) {
+        const QByteArray line = lines_.back() + "\r\n";
+        (void)!::write(journal_, line.constData(), std::size_t(line.size()));
+    }
     Report(row);
 }
 
@@ -533,6 +561,9 @@ bool BatchRun::WriteResults() {
         why = KeepEarlierReport();
         if (why.isEmpty()) {
             why = file.FinishReplacing(batch::kReportName);
+        }
+        if (why.isEmpty() && journal_ >= 0) {
+            ::unlinkat(folder_.fd(), batch::kJournalName, 0);  // the report holds it all now
         }
     }
     if (!why.isEmpty()) {

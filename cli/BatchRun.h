@@ -68,6 +68,7 @@ class BatchRun : public QObject {
     int Finish();
     bool WriteResults();
     QString KeepEarlierReport();
+    void OpenJournal();
     void RemoveWorkerFolders();
 
     QTextStream& err_;
@@ -94,6 +95,7 @@ class BatchRun : public QObject {
     std::vector<QByteArray> lines_;    // resultado.csv, settled rows
     std::vector<std::pair<std::size_t, batch::ReportRow>> inOnePdf_;  // to mend on failure
     int counts_[5] = {};  // written, refused, failed, already there, with warnings
+    int journal_ = -1;
     QElapsedTimer clock_;
     QEventLoop loop_;
 };

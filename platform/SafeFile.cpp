@@ -404,9 +404,9 @@ QString SafeFile::Settle() {
     if (error_ != 0) {
         return SystemErrorText(error_);
     }
-    if (::fchmod(fd_, mode_) != 0) {
-        return SystemErrorText(errno);
-    }
+    // File systems without modes (FAT, exFAT) refuse the change: the data
+    // matters, the mode is theirs to give.
+    (void)!::fchmod(fd_, mode_);
     if (replacing_ && (owner_ != ::geteuid() || group_ != ::getegid())) {
         // Only root may give a file away; anyone else keeps it as their own.
         (void)!::fchown(fd_, owner_, group_);
