@@ -283,15 +283,23 @@ void TestBatchCommand::commandRefusals() {
     QVERIFY2(result.err.contains(message, Qt::CaseInsensitive), qPrintable(result.err));
 }
 
+// Ctrl+C, a TERM and a hang-up all end a batch the same way, each with the
+// status the shell reports for it.
 void TestBatchCommand::interruptLeavesNoPartialFile_data() {
     QTest::addColumn<bool>("onePdf");
-    QTest::newRow("separate files") << false;
-    QTest::newRow("one PDF") << true;
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("status");
+    QTest::newRow("Ctrl+C, separate files") << false << int(SIGINT) << 130;
+    QTest::newRow("Ctrl+C, one PDF") << true << int(SIGINT) << 130;
+    QTest::newRow("TERM, separate files") << false << int(SIGTERM) << 143;
+    QTest::newRow("hang-up, one PDF") << true << int(SIGHUP) << 129;
 }
 
 void TestBatchCommand::interruptLeavesNoPartialFile() {
     QFETCH(bool, onePdf);
-    const QString name = onePdf ? "stop-one" : "stop-files";
+    QFETCH(int, signal);
+    QFETCH(int, status);
+    const QString name = QStringLiteral("stop-%1-%2").arg(onePdf ? "one" : "files").arg(signal);
     const QString folder = dir.filePath(name);
     const QString csvPath = dir.filePath(name + ".csv");
     QByteArray csv("cuit,mes,anio,remuneracion\n");
@@ -311,9 +319,9 @@ void TestBatchCommand::interruptLeavesNoPartialFile() {
     // In the middle: once the workers are writing.
     QByteArray said;
     QTRY_VERIFY_WITH_TIMEOUT((said += process.readAllStandardError()).contains("fila 5:"), 60000);
-    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ::kill(static_cast<pid_t>(process.processId()), signal);
     QVERIFY(process.waitForFinished(60000));
-    QCOMPARE(process.exitCode(), 130);
+    QCOMPARE(process.exitCode(), status);
 
     QCOMPARE(Leftovers(folder), QStringList());
     const auto results = Results(folder);
