@@ -20,6 +20,7 @@
 #include "app/Fonts.h"
 #include "app/KeyEvents.h"
 #include "app/Placement.h"
+#include "app/PrintJobName.h"
 #include "app/Widgets.h"
 #include "barcode/Codigo.h"
 #include "entry/Amounts.h"
@@ -565,7 +566,9 @@ void VoucherWindow::PrintRun() {
     }
     const QStringList failures = PrintCopies([this](const platform::Page& page, int copy) {
         try {
-            platform_.PrintPage(page);
+            platform_.PrintPage(
+                page, PrintJobName(text(QStringLiteral("txtCuit")), text(QStringLiteral("txtMes")),
+                                   text(QStringLiteral("txtAnio")), copy));
         } catch (const std::exception& error) {
             throw platform::Failure(QStringLiteral("Copia %1: %2")
                                         .arg(copy)

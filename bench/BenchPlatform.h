@@ -23,7 +23,7 @@ class BenchPlatform : public platform::QtPlatform {
         throw std::runtime_error("unexpected message: " + message.text.toStdString());
     }
     QString DefaultPrinterName() override { return QStringLiteral("bench"); }
-    void PrintPage(const platform::Page&) override {}
+    void PrintPage(const platform::Page&, const QString&) override {}
     QString AskSaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
         return {};
     }

@@ -1,13 +1,15 @@
 #include "cli/CommandLine.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 #include <algorithm>
 
+#include "batch/Cash.h"
 #include "cli/VoucherOptions.h"
-#include "entry/AmountWords.h"
+#include "entry/WrittenAmount.h"
 #include "platform/Files.h"
 
 namespace cli {
@@ -26,30 +28,97 @@ const QStringList kBatchOnly{QStringLiteral("carpeta"), QStringLiteral("trabajos
 const QStringList kBarcodeOnly{QStringLiteral("output"), QStringLiteral("bar-height"),
                                QStringLiteral("legend")};
 
+const QString kTemplate = QStringLiteral("plantilla");
+
+// Words quoted and listed: «si», «sí» o «x».
+QString Quoted(const QStringList& words) {
+    QStringList quoted;
+    for (const QString& word : words) {
+        quoted << QStringLiteral("«%1»").arg(word);
+    }
+    const QString last = quoted.takeLast();
+    return quoted.join(QStringLiteral(", ")) + QStringLiteral(" o ") + last;
+}
+
+// What the batch's CSV holds, for the help: every column and the cash
+// column's words, from the same lists the batch reads them with.
+QString BatchColumnsHelp() {
+    QStringList no = batch::CashNo();
+    no.removeAll(QString());
+    // The names as lines of at most 80 characters, indented.
+    QStringList lines{QStringLiteral(" ")};
+    for (const QString& name : VoucherOptionNames()) {
+        if (lines.back().size() + name.size() + 2 > 80) {
+            lines << QStringLiteral(" ");
+        }
+        lines.back() += u' ' + name + u',';
+    }
+    lines.back().back() = u'.';
+    return QStringLiteral(
+               "Columnas del CSV de --lote, una por opción de --pdf (vea cada una):\n"
+               "%1\n"
+               "En efectivo, sí es %2;\n"
+               "no es %3, o la celda vacía.\n"
+               "Con --plantilla ARCHIVO.csv escribe un CSV con todas las columnas y una fila de\n"
+               "ejemplo, listo para completar.")
+        .arg(lines.join(u'\n'), Quoted(batch::CashYes()), Quoted(no));
+}
+
+// The option parser's own texts in Spanish, for where Qt's translation is
+// not installed; installed before it, so that its own wording wins.
+class ParserTexts : public QTranslator {
+  public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char*, int) const override {
+        static const QHash<QByteArray, QString> texts{
+            {"Usage: %1", QStringLiteral("Uso: %1")},
+            {"Options:", QStringLiteral("Opciones:")},
+            {"Arguments:", QStringLiteral("Argumentos:")},
+            {"[options]", QStringLiteral("[opciones]")},
+            {"Unknown option '%1'.", QStringLiteral("Opción desconocida «%1».")},
+            {"Unknown options: %1.", QStringLiteral("Opciones desconocidas: %1.")},
+            {"Missing value after '%1'.", QStringLiteral("Falta valor tras «%1».")},
+            {"Unexpected value after '%1'.", QStringLiteral("Valor inesperado tras «%1».")},
+        };
+        if (qstrcmp(context, "QCommandLineParser") != 0 || source == nullptr) {
+            return {};
+        }
+        return texts.value(QByteArray(source));
+    }
+};
+
 }  // namespace
 
 CommandLine::CommandLine() {
-    parser_.setApplicationDescription(QStringLiteral(
-        "Talonario: comprobante de depósito del aporte mensual.\n"
-        "Sin opciones abre la ventana del comprobante.\n"
-        "Con --pdf genera el comprobante (dos copias) como PDF, sin ventana, e imprime\n"
-        "el código de pago en la salida estándar. Con --pdf /dev/stdout el PDF va a la\n"
-        "salida estándar y el código de pago a la salida de errores.\n"
-        "Con --barcode TEXTO --output ARCHIVO.bmp [--bar-height DECENAS] [--legend]\n"
-        "dibuja un código de barras Code 128.\n"
-        "Con --lote ARCHIVO.csv --carpeta CARPETA [--trabajos N] [--un-pdf ARCHIVO.pdf]\n"
-        "genera un comprobante por fila del CSV; el encabezado nombra las columnas con\n"
-        "las opciones de --pdf sin los guiones (cuit, mes, remuneracion, efectivo...),\n"
-        "y CARPETA/resultado.csv dice qué pasó con cada fila.\n\n"
-        "Un dígito verificador del C.U.I.T. incorrecto, o un importe en letras que dice\n"
-        "otra cosa que el total, dan un aviso en la salida de errores; con --estricto\n"
-        "rechazan el comprobante.\n\n"
-        "Estados de salida: 0 hecho; 1 sin pantalla para la ventana, o sin memoria;\n"
-        "2 opción o valor rechazado, o comprobante no válido (el motivo va a la salida\n"
-        "de errores), o CSV ilegible; 3 no se pudo escribir el archivo o la carpeta;\n"
-        "4 el lote rechazó alguna fila; 130 interrumpido con Ctrl+C."));
-    parser_.addHelpOption();
-    parser_.addVersionOption();
+    parser_.setApplicationDescription(
+        QStringLiteral(
+            "Talonario: comprobante de depósito del aporte mensual.\n"
+            "Sin opciones abre la ventana del comprobante.\n"
+            "Con --pdf genera el comprobante (dos copias) como PDF, sin ventana, e imprime\n"
+            "el código de pago en la salida estándar. Con --pdf /dev/stdout el PDF va a la\n"
+            "salida estándar y el código de pago a la salida de errores.\n"
+            "Con --barcode TEXTO --output ARCHIVO.bmp [--bar-height DECENAS] [--legend]\n"
+            "dibuja un código de barras Code 128.\n"
+            "Con --lote ARCHIVO.csv --carpeta CARPETA [--trabajos N] [--un-pdf ARCHIVO.pdf]\n"
+            "genera un comprobante por fila del CSV; el encabezado nombra las columnas con\n"
+            "las opciones de --pdf sin los guiones (cuit, mes, remuneracion, efectivo...),\n"
+            "y CARPETA/resultado.csv dice qué pasó con cada fila.\n\n"
+            "Un dígito verificador del C.U.I.T. incorrecto, o un importe en letras que dice\n"
+            "otra cosa que el total o que no se puede leer, dan un aviso en la salida de\n"
+            "errores; con --estricto rechazan el comprobante.\n\n"
+            "Estados de salida: 0 hecho; 1 sin pantalla para la ventana, o sin memoria;\n"
+            "2 opción o valor rechazado, o comprobante no válido (el motivo va a la salida\n"
+            "de errores), o CSV ilegible; 3 no se pudo escribir el archivo o la carpeta;\n"
+            "4 el lote rechazó alguna fila; 130 interrumpido con Ctrl+C.\n\n") +
+        BatchColumnsHelp());
+    // Our own, for Spanish descriptions whatever Qt's translation says.
+    parser_.addOption({QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                       QStringLiteral("Muestra esta ayuda y termina.")});
+    parser_.addOption(
+        {QStringLiteral("help-all"),
+         QStringLiteral("Muestra esta ayuda con las variables de entorno, y termina.")});
+    parser_.addOption({QStringList{QStringLiteral("v"), QStringLiteral("version")},
+                       QStringLiteral("Muestra la versión y termina.")});
     parser_.addOption({QStringLiteral("pdf"), QStringLiteral("Archivo PDF a generar."),
                        QStringLiteral("archivo")});
     for (const TextOption& option : kTextOptions) {
@@ -89,6 +158,10 @@ CommandLine::CommandLine() {
     parser_.addOption({QStringLiteral("un-pdf"),
                        QStringLiteral("Todos los comprobantes del lote en este único PDF."),
                        QStringLiteral("archivo")});
+    parser_.addOption({kTemplate,
+                       QStringLiteral("Escribe un CSV para --lote con todas las columnas y una "
+                                      "fila de ejemplo."),
+                       QStringLiteral("archivo")});
     QCommandLineOption worker(QString::fromUtf8(kBatchWorkerOption));
     worker.setFlags(QCommandLineOption::HiddenFromHelp);
     parser_.addOption(worker);
@@ -120,6 +193,13 @@ bool CommandLine::Parse(const QStringList& arguments) {
         command_ = Command::Version;
     } else if (parser_.isSet(QString::fromUtf8(kBatchWorkerOption))) {
         command_ = Command::BatchWorker;
+    } else if (parser_.isSet(kTemplate)) {
+        const QStringList given = parser_.optionNames();
+        if (std::any_of(given.begin(), given.end(),
+                        [](const QString& name) { return name != kTemplate; })) {
+            return refuse(QStringLiteral("--plantilla va sola; vea --help"));
+        }
+        command_ = Command::Template;
     } else if (batch && (pdf || barcode)) {
         return refuse(QStringLiteral("--lote no va con --pdf ni con --barcode; vea --help"));
     } else if (batch) {
@@ -169,6 +249,10 @@ bool CommandLine::Parse(const QStringList& arguments) {
 
 QString CommandLine::helpText(bool all) const {
     QString text = parser_.helpText();
+    // Qt leaves the last line open when it wraps the last option's help.
+    if (!text.endsWith(u'\n')) {
+        text += u'\n';
+    }
     if (all) {
         text += QStringLiteral(
             "\nVariables de entorno:\n"
@@ -179,6 +263,11 @@ QString CommandLine::helpText(bool all) const {
 }
 
 void InstallSpanishQtTranslation() {
+    static ParserTexts parserTexts;
+    static bool installed = false;
+    if (!installed) {
+        installed = QCoreApplication::installTranslator(&parserTexts);
+    }
     static QTranslator translator;
     if (translator.isEmpty() &&
         translator.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -5,7 +5,7 @@
 
 namespace cli {
 
-enum class Command { Pdf, Barcode, Batch, BatchWorker, Help, HelpAll, Version };
+enum class Command { Pdf, Barcode, Batch, BatchWorker, Template, Help, HelpAll, Version };
 
 // The hidden option that starts one of a batch's worker processes.
 inline constexpr const char* kBatchWorkerOption = "lote-trabajador";
@@ -26,7 +26,7 @@ class CommandLine {
     Command command() const { return command_; }
     bool isSet(const QString& name) const { return parser_.isSet(name); }
     QString value(const QString& name) const { return parser_.value(name); }
-    // Options' and usage help; `all` adds Qt's generic options.
+    // Options' and usage help; `all` adds the environment variables.
     QString helpText(bool all) const;
 
   private:
@@ -36,7 +36,9 @@ class CommandLine {
 };
 
 // Installs Qt's own Spanish texts (dialog buttons, the option parser's
-// messages) for the life of the program. Needs the application object.
+// messages) for the life of the program, and ours for the parser's texts
+// Qt's translation lacks or where it is not installed. Needs the
+// application object.
 void InstallSpanishQtTranslation();
 
 // "talonario 1.0".

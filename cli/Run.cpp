@@ -11,6 +11,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "cli/PdfCommand.h"
+#include "cli/TemplateCommand.h"
 #include "platform/Files.h"
 
 namespace cli {
@@ -114,6 +115,8 @@ int RunParsed(const QStringList& arguments, QTextStream& out, QTextStream& err) 
             return RunBatchCommand(line, err);
         case Command::BatchWorker:
             return RunBatchWorker();
+        case Command::Template:
+            return RunTemplateCommand(line, err);
     }
     return kRefused;
 }

@@ -11,7 +11,7 @@
 #include "app/VoucherWindow.h"
 #include "cli/ExitStatus.h"
 #include "cli/VoucherOptions.h"
-#include "entry/AmountWords.h"
+#include "entry/WrittenAmount.h"
 #include "paycode/CuitCheck.h"
 #include "platform/Files.h"
 #include "platform/QtPlatform.h"
@@ -81,15 +81,23 @@ std::optional<QString> Type(app::VoucherWindow& window, const char* box, const Q
     return std::nullopt;
 }
 
-// Why a written amount is refused, with the forms that are accepted.
-QString AmountRefusal(const QString& name, const QString& value,
-                      entry::WrittenAmount::Reading reading) {
-    const QString why =
-        reading == entry::WrittenAmount::Reading::Ambiguous
-            ? QStringLiteral("«%1» es ambiguo: puede leerse como miles o como decimales.")
-            : QStringLiteral("importe no válido «%1».");
-    return QStringLiteral("--%1: %2 Formas aceptadas: %3")
-        .arg(name, why.arg(platform::Printable(value)), entry::AcceptedAmountForms());
+// The largest amount a pesos box of `width` digits takes, as Argentines
+// write it: 6 gives "999.999,99".
+QString Largest(int width) {
+    QString pesos(width, u'9');
+    for (qsizetype at = pesos.size() - 3; at > 0; at -= 3) {
+        pesos.insert(at, u'.');
+    }
+    return pesos + QStringLiteral(",99");
+}
+
+// Zeros in front say nothing ("00001000" is 1000) but would not fit the box.
+QString WithoutLeadingZeros(const QString& digits) {
+    qsizetype zeros = 0;
+    while (zeros + 1 < digits.size() && digits[zeros] == u'0') {
+        ++zeros;
+    }
+    return digits.mid(zeros);
 }
 
 // The remarks the window shows beside its validation, in its order.
@@ -104,21 +112,36 @@ QStringList Remarks(const app::VoucherWindow& window) {
     return remarks;
 }
 
-// Types every given value; the first refusal, naming its option, or nothing.
+// Types every given value; the first refusal, naming its option (or column), or nothing.
 std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& input) {
+    const auto refuse = [&input](const QString& name, const QString& why) {
+        return (input.columnNames ? name : QStringLiteral("--") + name) + QStringLiteral(": ") +
+               why;
+    };
     const QString sonPesos = QStringLiteral("son-pesos");
-    const bool wordsFromTotal = input.values.value(sonPesos) == QLatin1String(kWordsFromTotal);
+    const bool wordsFromTotal = input.values.value(sonPesos).trimmed().compare(
+                                    QLatin1String(kWordsFromTotal), Qt::CaseInsensitive) == 0;
     for (const TextOption& option : kTextOptions) {
         const QString name = QString::fromUtf8(option.name);
         if (name == sonPesos && wordsFromTotal) {
             continue;
         }
-        if (const auto it = input.values.find(name); it != input.values.end()) {
-            const QString value =
-                name == QStringLiteral("cuit") ? paycode::CuitFromWrittenForm(*it) : *it;
-            if (auto error = Type(window, option.box, value)) {
-                return QStringLiteral("--%1: %2").arg(name, *error);
+        const auto it = input.values.find(name);
+        if (it == input.values.end()) {
+            continue;
+        }
+        QString value = *it;
+        if (name == QStringLiteral("cuit")) {
+            value = paycode::CuitFromWrittenForm(value);
+            // Hyphens left over mean the written form, got wrong: show it.
+            if (value.contains(u'-')) {
+                return refuse(name,
+                              QStringLiteral("C.U.I.T. no válido «%1». Formas aceptadas: %2")
+                                  .arg(platform::Printable(*it), paycode::AcceptedCuitForms()));
             }
+        }
+        if (auto error = Type(window, option.box, value)) {
+            return refuse(name, *error);
         }
     }
     for (const AmountOption& option : kAmountOptions) {
@@ -129,12 +152,20 @@ std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& inp
         }
         const entry::WrittenAmount amount = entry::ReadWrittenAmount(*it);
         if (amount.reading != entry::WrittenAmount::Reading::Amount) {
-            return AmountRefusal(name, *it, amount.reading);
+            return refuse(name,
+                          entry::WrittenAmountRefusal(platform::Printable(*it), amount.reading));
         }
-        for (const auto& [box, part] : {std::pair{option.pesosBox, amount.amount.pesos},
-                                        {option.centsBox, amount.amount.cents}}) {
+        const QString pesos = WithoutLeadingZeros(amount.amount.pesos);
+        const int width =
+            window.control<QLineEdit>(QString::fromUtf8(option.pesosBox))->maxLength();
+        if (pesos.size() > width) {
+            return refuse(name, QStringLiteral("«%1» supera el máximo de %2")
+                                    .arg(platform::Printable(*it), Largest(width)));
+        }
+        for (const auto& [box, part] :
+             {std::pair{option.pesosBox, pesos}, {option.centsBox, amount.amount.cents}}) {
             if (auto error = Type(window, box, part)) {
-                return QStringLiteral("--%1: %2").arg(name, *error);
+                return refuse(name, *error);
             }
         }
     }

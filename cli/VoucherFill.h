@@ -18,6 +18,9 @@ struct VoucherValues {
     QHash<QString, QString> values;
     bool cash = false;
     bool strict = false;  // the remarks beside validation refuse the voucher
+    // Refusals name a value by its option ("--remuneracion: ...") or, in a
+    // batch, by its CSV column ("remuneracion: ...").
+    bool columnNames = false;
 };
 
 struct VoucherOutcome {

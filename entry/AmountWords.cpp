@@ -23,7 +23,7 @@ QString FromIcu(const icu::UnicodeString& text) {
 }
 
 // Spanish spell-out with the masculine cardinal rules, which say "un" and
-// "veintiún" before the noun (pesos) as Spanish does. Null when ICU lacks
+// "veintiún" before "mil" and "millón" as Spanish does. Null when ICU lacks
 // the rules; callers then offer no words rather than wrong ones.
 std::unique_ptr<icu::RuleBasedNumberFormat> MakeSpellOut(bool lenient) {
     UErrorCode status = U_ZERO_ERROR;
@@ -50,6 +50,20 @@ icu::RuleBasedNumberFormat* LenientSpellOut() {
     return format.get();
 }
 
+// The rules also shorten the number's last word, as if a noun followed it;
+// after "Son Pesos" nothing does, so it stands alone: "Uno", "Veintiuno",
+// "Mil uno", "Treinta y uno".
+QString StandingAlone(QString words) {
+    const qsizetype start = words.lastIndexOf(u' ') + 1;
+    const QStringView last = QStringView(words).mid(start);
+    if (last.compare(u"un", Qt::CaseInsensitive) == 0) {
+        words += u'o';
+    } else if (last.compare(u"veintiún", Qt::CaseInsensitive) == 0) {
+        words.replace(words.size() - 2, 2, QStringLiteral("uno"));
+    }
+    return words;
+}
+
 QString TwoDigits(int cents) {
     return QStringLiteral("%1").arg(cents, 2, 10, QLatin1Char('0'));
 }
@@ -71,17 +85,24 @@ QString AmountInWords(const QString& pesos, const QString& cents) {
     format->format(static_cast<int64_t>(pesos.toLongLong()), words);
     // The rules mark hyphenation points ("seis\u00ADcientos"); the voucher
     // wants the plain word, which also has to match what a person types.
-    QString text = FromIcu(words).remove(QChar(0x00AD));
+    const QString text = StandingAlone(FromIcu(words).remove(QChar(0x00AD)));
     return QStringLiteral("%1 con %2/100").arg(text, TwoDigits(cents.toInt()));
 }
 
 std::optional<Amount> AmountFromWords(const QString& words) {
+    // What people write around the amount: "Son pesos" before it, "pesos"
+    // after it and a closing ".-" ("Tres mil con 00/100 pesos.-").
+    static const QRegularExpression kLead(QStringLiteral("^son(?:\\s+pesos?)?\\b\\s*:?\\s*"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression kTail(QStringLiteral("(?:\\s*(?:\\.-|[.-])|\\s*\\bpesos?)+\\z"),
+                                          QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression kParts(
-        QStringLiteral("^(.*?)\\s*(?:(?:\\bcon\\s+)?([0-9]{1,2})\\s*/\\s*100)?$"),
+        QStringLiteral("^(.*?)\\s*(?:(?:\\bcon\\s+)?([0-9]{1,2})\\s*/\\s*100)?\\z"),
         QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression kPesosWord(QStringLiteral("\\s*\\bpesos?$"),
+    static const QRegularExpression kPesosWord(QStringLiteral("\\s*\\bpesos?\\z"),
                                                QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch parts = kParts.match(words.simplified());
+    const QString plain = words.simplified().remove(kLead).remove(kTail);
+    const QRegularExpressionMatch parts = kParts.match(plain);
     if (!parts.hasMatch()) {
         return std::nullopt;
     }
@@ -121,41 +142,18 @@ QString AmountWordsProblem(const QString& words, const QString& pesos, const QSt
     }
     const std::optional<Amount> read = AmountFromWords(words);
     const Amount total{QString::number(pesos.toLongLong()), TwoDigits(cents.toInt())};
-    if (!read || *read == total) {
+    if (!read) {
+        // Words that cannot be checked are no proof of the amount either.
+        return QStringLiteral(
+                   "«Son Pesos»: no se puede leer el importe en letras; el total es %1,%2, en "
+                   "letras: «%3»")
+            .arg(total.pesos, total.cents, totalWords);
+    }
+    if (*read == total) {
         return {};
     }
     return QStringLiteral("«Son Pesos» dice %1,%2 pero el total es %3,%4; en letras: «%5»")
         .arg(read->pesos, read->cents, total.pesos, total.cents, totalWords);
-}
-
-WrittenAmount ReadWrittenAmount(const QString& text) {
-    // Anchored with \z: "$" would also take a text that ends in a line break.
-    static const QRegularExpression kWhole(QStringLiteral("^[0-9]*\\z"));
-    static const QRegularExpression kDecimal(QStringLiteral("^([0-9]*)[,.]([0-9]{1,2})\\z"));
-    static const QRegularExpression kOneGroup(QStringLiteral("^[0-9]{1,3}[,.][0-9]{3}\\z"));
-    static const QRegularExpression kGrouped(
-        QStringLiteral("^([0-9]{1,3}(?:\\.[0-9]{3})+)(?:,([0-9]{1,2}))?\\z"));
-    const auto cents = [](const QString& digits) {
-        return digits.size() == 1 ? digits + u'0' : digits;  // 1000,5 is fifty cents
-    };
-    if (kWhole.match(text).hasMatch()) {
-        return {WrittenAmount::Reading::Amount, {text, {}}};
-    }
-    if (const auto decimal = kDecimal.match(text); decimal.hasMatch()) {
-        return {WrittenAmount::Reading::Amount, {decimal.captured(1), cents(decimal.captured(2))}};
-    }
-    if (kOneGroup.match(text).hasMatch()) {
-        return {WrittenAmount::Reading::Ambiguous, {}};
-    }
-    if (const auto grouped = kGrouped.match(text); grouped.hasMatch()) {
-        return {WrittenAmount::Reading::Amount,
-                {grouped.captured(1).remove(u'.'), cents(grouped.captured(2))}};
-    }
-    return {WrittenAmount::Reading::Invalid, {}};
-}
-
-QString AcceptedAmountForms() {
-    return QStringLiteral("«1000», «1000,50», «1000.50» o «1.000,50»");
 }
 
 }  // namespace entry

@@ -53,4 +53,17 @@ QString CuitFromWrittenForm(const QString& text) {
     return match.hasMatch() ? match.captured(1) + match.captured(2) + match.captured(3) : text;
 }
 
+QString AcceptedCuitForms() {
+    return QStringLiteral("11 dígitos, «20123456786», o «20-12345678-6»");
+}
+
+QString CuitWrittenForm(const QString& digits) {
+    // \z as above.
+    static const QRegularExpression kElevenDigits(QStringLiteral("^[0-9]{11}\\z"));
+    if (!kElevenDigits.match(digits).hasMatch()) {
+        return digits;
+    }
+    return QStringLiteral("%1-%2-%3").arg(digits.left(2), digits.mid(2, 8), digits.right(1));
+}
+
 }  // namespace paycode

@@ -20,4 +20,11 @@ QString CuitCheckProblem(const QString& cuit);
 // comes back unchanged.
 QString CuitFromWrittenForm(const QString& text);
 
+// The forms a C.U.I.T. may be given in, for the message that refuses others.
+QString AcceptedCuitForms();
+
+// Eleven digits in the usual written form "20-12345678-6"; any other text
+// comes back unchanged.
+QString CuitWrittenForm(const QString& digits);
+
 }  // namespace paycode

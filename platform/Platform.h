@@ -50,8 +50,9 @@ class Platform {
 
     // Name of the default printer; throws Failure when there is none.
     virtual QString DefaultPrinterName() = 0;
-    // Prints one page as one job on the default printer; throws Failure.
-    virtual void PrintPage(const Page& page) = 0;
+    // Prints one page as one job named `jobName` on the default printer;
+    // throws Failure.
+    virtual void PrintPage(const Page& page, const QString& jobName) = 0;
     // Writes the pages as one PDF at `path`; throws Failure.
     virtual void WritePdf(const std::vector<Page>& pages, const QString& path) = 0;
     // Asks where to save; an empty result means the user cancelled.

@@ -111,10 +111,10 @@ void PaintPage(QPainter& painter, const Page& page) {
     painter.drawPicture(0, 0, page.picture);
 }
 
-void QtPlatform::PrintPage(const Page& page) {
+void QtPlatform::PrintPage(const Page& page, const QString& jobName) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(DefaultPrinterName());
-    printer.setDocName(QStringLiteral("Talonario"));
+    printer.setDocName(jobName);
     QPainter painter;
     if (!painter.begin(&printer)) {
         throw Failure("No se pudo imprimir en " + printer.printerName().toStdString());

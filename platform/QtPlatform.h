@@ -13,7 +13,7 @@ class QtPlatform : public Platform {
   public:
     Answer ShowMessage(QWidget* parent, const Message& message) override;
     QString DefaultPrinterName() override;
-    void PrintPage(const Page& page) override;
+    void PrintPage(const Page& page, const QString& jobName) override;
     void WritePdf(const std::vector<Page>& pages, const QString& path) override;
     QString AskSaveFileName(QWidget* parent, const QString& title, const QString& proposedPath,
                             const QString& filter) override;

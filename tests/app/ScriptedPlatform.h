@@ -20,6 +20,7 @@ class ScriptedPlatform : public platform::QtPlatform {
 
     bool printerInstalled = true;
     std::vector<platform::Page> printed;
+    QStringList jobNames;                                // one per printed page
     std::function<void(const platform::Page&)> onPrint;  // may throw to fail a copy
     std::deque<QString> saveNames;                       // empty: the user cancels
     QStringList proposedNames;
@@ -47,11 +48,12 @@ class ScriptedPlatform : public platform::QtPlatform {
         }
         return QStringLiteral("Prueba");
     }
-    void PrintPage(const platform::Page& page) override {
+    void PrintPage(const platform::Page& page, const QString& jobName) override {
         if (onPrint) {
             onPrint(page);
         }
         printed.push_back(page);
+        jobNames << jobName;
     }
     QString AskSaveFileName(QWidget*, const QString&, const QString& proposed,
                             const QString&) override {

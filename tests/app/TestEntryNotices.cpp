@@ -193,7 +193,7 @@ void TestEntryNotices::contextMenuOffersTheWordsWithItsShortcut() {
     QCOMPARE(take->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
     QVERIFY(take->isEnabled());
     take->trigger();
-    QCOMPARE(pesos()->toPlainText(), QStringLiteral("Un con 00/100"));
+    QCOMPARE(pesos()->toPlainText(), QStringLiteral("Uno con 00/100"));
     QCOMPARE(window->notices().pesosNotice().text(), QString());
 }
 
@@ -233,7 +233,13 @@ void TestEntryNotices::wordsAgainstTotal_data() {
     QTest::newRow("other pesos") << "veinticinco con 53/100" << wrong.arg("25,53");
     QTest::newRow("cents left out")
         << "catorce mil doscientos veinticinco" << wrong.arg("14225,00");
-    QTest::newRow("words that are no amount get no remark") << "pago a cuenta" << QString();
+    QTest::newRow("words that are no amount cannot be read")
+        << "pago a cuenta"
+        << QStringLiteral(
+               "«Son Pesos»: no se puede leer el importe en letras; el total es 14225,53, en "
+               "letras: «Catorce mil doscientos veinticinco con 53/100»");
+    QTest::newRow("a closing .- and a leading son pesos")
+        << "son pesos catorce mil doscientos veinticinco con 53/100.-" << QString();
 }
 
 void TestEntryNotices::wordsAgainstTotal() {

@@ -8,6 +8,7 @@
 #include "VoucherFixture.h"
 #include "ZbarDecode.h"
 #include "app/Layout.h"
+#include "app/PrintJobName.h"
 
 using platform::Answer;
 
@@ -74,6 +75,8 @@ class TestPrintRun : public QObject {
     void failingCopyIsToldAndTheOtherStillPrints();
     void barcodeFailureEndsTheRunAndTells();
     void secondClickDuringARunIsIgnored();
+    void jobName_data();
+    void jobName();
 
   private:
     std::unique_ptr<ScriptedPlatform> platform;
@@ -106,6 +109,10 @@ void TestPrintRun::fullRunPrintsTwoCopies() {
     QCOMPARE(platform->messages[0].buttons, platform::Buttons::YesNo);
     QCOMPARE(platform->messages[0].icon, platform::Icon::None);
     QCOMPARE(platform->printed.size(), std::size_t(2));
+    // Each job named for whose voucher and which copy it is.
+    QCOMPARE(platform->jobNames,
+             (QStringList{"Talonario 20-12345678-9 05/2026 copia 1 (banco)",
+                          "Talonario 20-12345678-9 05/2026 copia 2 (depositante)"}));
 
     const QStringList expectedBold{"lblNombre",
                                    "lblCUIT",
@@ -268,6 +275,43 @@ void TestPrintRun::secondClickDuringARunIsIgnored() {
     QCOMPARE(platform->printed.size(), std::size_t(2));
     QCoreApplication::processEvents();
     QCOMPARE(platform->printed.size(), std::size_t(2));
+}
+
+void TestPrintRun::jobName_data() {
+    QTest::addColumn<QString>("cuit");
+    QTest::addColumn<QString>("month");
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<int>("copy");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("copy 1 is the bank's")
+        << "20123456786"
+        << "05"
+        << "2026" << 1 << "Talonario 20-12345678-6 05/2026 copia 1 (banco)";
+    QTest::newRow("copy 2 is the depositor's")
+        << "20123456786"
+        << "05"
+        << "2026" << 2 << "Talonario 20-12345678-6 05/2026 copia 2 (depositante)";
+    QTest::newRow("a one-digit month gets its zero")
+        << "30712345671"
+        << "5"
+        << "2026" << 1 << "Talonario 30-71234567-1 05/2026 copia 1 (banco)";
+    QTest::newRow("December") << "30712345671"
+                              << "12"
+                              << "1999" << 2
+                              << "Talonario 30-71234567-1 12/1999 copia 2 (depositante)";
+    QTest::newRow("pasted text after the digits stays out")
+        << "20123456786\nx"
+        << "5 y"
+        << "2026/" << 1 << "Talonario 20-12345678-6 05/2026 copia 1 (banco)";
+}
+
+void TestPrintRun::jobName() {
+    QFETCH(QString, cuit);
+    QFETCH(QString, month);
+    QFETCH(QString, year);
+    QFETCH(int, copy);
+    QFETCH(QString, name);
+    QCOMPARE(app::PrintJobName(cuit, month, year, copy), name);
 }
 
 QTEST_MAIN(TestPrintRun)

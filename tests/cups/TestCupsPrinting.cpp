@@ -117,6 +117,15 @@ int PageCount(const QString& pdf) {
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
+// The PDF's title as pdfinfo gives it.
+QString PdfTitle(const QString& pdf) {
+    static const QRegularExpression pattern(QStringLiteral("^Title:\\s+(.*?)\\s*$"),
+                                            QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match =
+        pattern.match(QString::fromUtf8(Run(QStringLiteral("pdfinfo"), {pdf}).value_or("")));
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
 QString TextOf(const QString& pdf) {
     return QString::fromUtf8(
         Run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).value_or(""));
@@ -217,10 +226,18 @@ void TestCupsPrinting::fullRunPrintsTwoJobs() {
 
     copies = SettledPdfs();
     QVERIFY2(copies.size() == 2, qPrintable(copies.join(QLatin1Char('\n'))));
-    for (const QString& pdf : copies) {
-        // Named after the job, that is after the document name the program gave it.
-        QVERIFY2(QFileInfo(pdf).fileName().startsWith(QStringLiteral("Talonario-job_")),
-                 qPrintable(pdf));
+    // Each job named for whose voucher and which copy it is: cups-pdf gives
+    // the job's name as the PDF's title, and names the file after it with
+    // every character but letters, digits and hyphens made "_".
+    const QStringList names{
+        QStringLiteral("Talonario 20-12345678-9 05/2026 copia 1 (banco)"),
+        QStringLiteral("Talonario 20-12345678-9 05/2026 copia 2 (depositante)")};
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        const QString title = PdfTitle(copies[i]);
+        QVERIFY2(title == names[i] || title == u'(' + names[i] + u')', qPrintable(title));
+        QVERIFY2(QFileInfo(copies[i]).fileName().startsWith(
+                     QStringLiteral("Talonario_20-12345678-9_05_2026_copia_%1_").arg(i + 1)),
+                 qPrintable(copies[i]));
     }
 }
 

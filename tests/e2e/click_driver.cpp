@@ -30,8 +30,8 @@ class RecordingPlatform : public ScriptedPlatform {
     std::vector<Run> runs;
 
     // Both copies of a print run show the same figures; the first records the run.
-    void PrintPage(const platform::Page& page) override {
-        ScriptedPlatform::PrintPage(page);
+    void PrintPage(const platform::Page& page, const QString& jobName) override {
+        ScriptedPlatform::PrintPage(page, jobName);
         if (printed.size() % 2 == 1) {
             runs.push_back({QStringLiteral("print"), Code(), Total(), {}});
         }

@@ -1,6 +1,7 @@
 // The amount in words on any text typed into "Son Pesos", and on any total: words that read as
 // an amount give it in the total labels' form; the words written for a total read back as that
-// total, in any case; and a total's own words never raise a problem.
+// total, in any case, and their number stands alone ("uno", never "un" at its end); a total's
+// own words never raise a problem, and words in a box that read as no amount always do.
 #include <algorithm>
 
 #include "FuzzInput.h"
@@ -34,6 +35,9 @@ void CheckRoundTrip(const QString& pesos, const QString& cents) {
     const entry::Amount total{QString::number(pesos.toLongLong()),
                               QString(2 - cents.size(), u'0') + cents};
     FUZZ_CHECK(words.front().isUpper());
+    const QString number = words.section(QStringLiteral(" con "), 0, 0);
+    FUZZ_CHECK(!number.endsWith(QStringLiteral("ún")) && number.section(u' ', -1) != u"un" &&
+               number != u"Un");
     FUZZ_CHECK(entry::AmountFromWords(words) == total);
     FUZZ_CHECK(entry::AmountFromWords(words.toUpper()) == total);
     FUZZ_CHECK(entry::AmountFromWords(words.toLower()) == total);
@@ -47,11 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QStringList lines = Lines(data, size, 3);
     CheckRead(lines[0]);
     CheckRoundTrip(lines[1], lines[2]);
-    // A problem is reported only for words that read as another amount than a real total.
+    // A problem is reported only against a real total, for words that read as another amount
+    // or as none; and words in the box that read as none always raise one.
     const QString problem = entry::AmountWordsProblem(lines[0], lines[1], lines[2]);
+    const bool total = !entry::AmountInWords(lines[1], lines[2]).isEmpty();
+    const std::optional<entry::Amount> read = entry::AmountFromWords(lines[0]);
     if (!problem.isEmpty()) {
-        FUZZ_CHECK(entry::AmountFromWords(lines[0]).has_value());
-        FUZZ_CHECK(!entry::AmountInWords(lines[1], lines[2]).isEmpty());
+        FUZZ_CHECK(total);
+    }
+    if (total && !read && !lines[0].trimmed().isEmpty()) {
+        FUZZ_CHECK(!problem.isEmpty());
     }
     return 0;
 }

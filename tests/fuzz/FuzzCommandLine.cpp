@@ -63,6 +63,13 @@ void CheckParse(const QStringList& arguments) {
         case cli::Command::BatchWorker:
             FUZZ_CHECK(line.isSet(QString::fromUtf8(cli::kBatchWorkerOption)));
             break;
+        case cli::Command::Template:
+            // Alone: no voucher, batch or barcode option goes unheeded beside it.
+            FUZZ_CHECK(line.isSet(QStringLiteral("plantilla")) && !AnySet(line, voucherOnly) &&
+                       !AnySet(line, barcodeOnly) && !line.isSet(QStringLiteral("pdf")) &&
+                       !line.isSet(QStringLiteral("lote")) &&
+                       !line.isSet(QStringLiteral("barcode")));
+            break;
         case cli::Command::Help:
         case cli::Command::HelpAll:
         case cli::Command::Version:

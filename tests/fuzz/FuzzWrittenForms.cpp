@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "FuzzInput.h"
-#include "entry/AmountWords.h"
+#include "entry/WrittenAmount.h"
 #include "paycode/CuitCheck.h"
 
 namespace {
