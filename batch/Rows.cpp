@@ -1,28 +1,18 @@
 #include "batch/Rows.h"
 
+#include "batch/Cash.h"
+#include "batch/Columns.h"
+#include "entry/WrittenAmount.h"
 #include "platform/Files.h"
 
 namespace batch {
 
-namespace {
-
-bool IsYes(const QString& value) {
-    static const QStringList yes{"si", "sí", "s", "x", "1", "true", "verdadero"};
-    return yes.contains(value.trimmed().toLower());
-}
-
-bool IsNo(const QString& value) {
-    static const QStringList no{"", "no", "n", "0", "false", "falso"};
-    return no.contains(value.trimmed().toLower());
-}
-
-}  // namespace
 
 Columns ReadColumns(const QStringList& header, const QStringList& known) {
     Columns columns;
     for (const QString& title : header) {
-        const QString name = title.trimmed().toLower();
-        if (!known.contains(name)) {
+        const QString name = CanonicalColumn(title, known);
+        if (name.isEmpty()) {
             columns.error =
                 QStringLiteral("columna desconocida «%1»; las columnas posibles son: %2")
                     .arg(platform::Printable(title), known.join(QStringLiteral(", ")));
@@ -37,7 +27,8 @@ Columns ReadColumns(const QStringList& header, const QStringList& known) {
     return columns;
 }
 
-RowInput ReadRow(const CsvRow& record, const QStringList& columns, const QString& cashColumn) {
+RowInput ReadRow(const CsvRow& record, const RowRules& rules) {
+    const QStringList& columns = rules.columns;
     RowInput row;
     row.number = record.number;
     if (record.fields.size() > columns.size()) {
@@ -47,13 +38,28 @@ RowInput ReadRow(const CsvRow& record, const QStringList& columns, const QString
     }
     for (qsizetype i = 0; i < record.fields.size() && i < columns.size(); ++i) {
         const QString& value = record.fields[i];
-        if (columns[i] != cashColumn) {
+        if (columns[i] == rules.cashColumn) {
+            const std::optional<bool> cash = ReadCash(value);
+            row.cash = cash.value_or(false);
+            if (!cash && row.refusal.isEmpty()) {
+                row.refusal = QStringLiteral("%1: «%2» no es sí ni no")
+                                  .arg(rules.cashColumn, platform::Printable(value));
+            }
+        } else if (rules.amountColumns.contains(columns[i]) && !value.trimmed().isEmpty()) {
+            const entry::WrittenAmount amount =
+                entry::ReadSpreadsheetAmount(value, rules.decimalComma);
+            if (amount.reading == entry::WrittenAmount::Reading::Amount) {
+                row.values.insert(columns[i],
+                                  amount.amount.cents.isEmpty()
+                                      ? amount.amount.pesos
+                                      : amount.amount.pesos + u',' + amount.amount.cents);
+            } else if (row.refusal.isEmpty()) {
+                row.refusal =
+                    columns[i] + QStringLiteral(": ") +
+                    entry::WrittenAmountRefusal(platform::Printable(value), amount.reading);
+            }
+        } else {
             row.values.insert(columns[i], value);
-        } else if (IsYes(value)) {
-            row.cash = true;
-        } else if (!IsNo(value) && row.refusal.isEmpty()) {
-            row.refusal = QStringLiteral("%1: «%2» no es sí ni no")
-                              .arg(cashColumn, platform::Printable(value));
         }
     }
     return row;

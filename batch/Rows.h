@@ -8,8 +8,8 @@
 
 namespace batch {
 
-// The header's columns, each one of `known` (compared without case and
-// surrounding blanks); `error` says what is wrong with the header, if anything.
+// The header's columns, each one of `known` as a spreadsheet user may write
+// it (batch/Columns.h); `error` says what is wrong with the header, if anything.
 struct Columns {
     QStringList names;
     QString error;
@@ -24,7 +24,16 @@ struct RowInput {
     bool cash = false;
     QString refusal;
 };
-// `cashColumn` names the column read as yes or no for the cash box.
-RowInput ReadRow(const CsvRow& record, const QStringList& columns, const QString& cashColumn);
+// `cashColumn` names the column read as yes or no for the cash box; the
+// `amountColumns` are read as a spreadsheet writes amounts, with
+// `decimalComma` when the file's amounts are known to use the comma for
+// decimals (a semicolon CSV), and handed on as "pesos,cents".
+struct RowRules {
+    QStringList columns;
+    QString cashColumn;
+    QStringList amountColumns;
+    bool decimalComma = false;
+};
+RowInput ReadRow(const CsvRow& record, const RowRules& rules);
 
 }  // namespace batch

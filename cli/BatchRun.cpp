@@ -83,7 +83,14 @@ BatchRun::BatchRun(QTextStream& err, const platform::Folder& folder, batch::CsvR
       earlier_(earlier),
       // Under every page the workers send back; they send only what lies on it.
       voucherPicture_(app::ResourcePicture(":/assets/voucher.bmp")),
-      terminal_(::isatty(STDERR_FILENO) != 0) {}
+      terminal_(::isatty(STDERR_FILENO) != 0) {
+    rules_.columns = settings_.columns;
+    rules_.cashColumn = QString::fromUtf8(kCashOption);
+    for (const AmountOption& option : kAmountOptions) {
+        rules_.amountColumns << QString::fromUtf8(option.name);
+    }
+    rules_.decimalComma = settings_.separator == ';';
+}
 
 BatchRun::~BatchRun() {
     if (journal_ >= 0) {
@@ -162,7 +169,7 @@ bool BatchRun::PullRow() {
             return false;
         }
         Slot slot;
-        slot.input = batch::ReadRow(record, settings_.columns, QString::fromUtf8(kCashOption));
+        slot.input = batch::ReadRow(record, rules_);
         if (!slot.input.refusal.isEmpty()) {
             slot.done = true;
             slot.answer.row = slot.input.number;

@@ -79,6 +79,7 @@ class BatchRun : public QObject {
     const batch::EarlierRecords& earlier_;
     const QImage voucherPicture_;
     bool terminal_;
+    batch::RowRules rules_;
 
     std::deque<Slot> pending_;  // from the next row to settle on, in row order
     bool readerDone_ = false;

@@ -64,6 +64,7 @@ BatchAnswer MakeVoucher(WorkerPlatform& platform, const BatchJob& job) {
     input.values = job.values;
     input.cash = job.cash;
     input.strict = job.strict;
+    input.columnNames = true;  // refusals name the CSV's column, not an option
     const VoucherOutcome outcome = WriteVoucher(input, QStringLiteral("lote.pdf"), platform);
     BatchAnswer answer;
     answer.row = job.row;

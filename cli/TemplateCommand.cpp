@@ -7,6 +7,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/VoucherOptions.h"
 #include "platform/Files.h"
+#include "platform/SafeFile.h"
 
 namespace cli {
 
