@@ -88,7 +88,13 @@ QMenu* EntryNotices::CreatePesosMenu(const QPoint& position) {
 
 void EntryNotices::TotalChanged() {
     const QString words = entry::AmountInWords(total_->text(), totalCents_->text());
-    pesos_->setPlaceholderText(words);
+    if (words != pesos_->placeholderText()) {
+        pesos_->setPlaceholderText(words);
+        // The box repaints for its placeholder only when the text shown
+        // changes, not when the placeholder does: the screen kept a blank or
+        // the last total's words until something else drew the box.
+        pesos_->viewport()->update();
+    }
     take_->setEnabled(!words.isEmpty());
     CheckPesos(false);
 }

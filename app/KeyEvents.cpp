@@ -26,6 +26,29 @@ constexpr int kOtherCharacter = 0xFFFD;
 bool IsLineBreak(QChar c) {
     return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
 }
+
+// Closes the single-line box's current undo step, as its own paste does
+// before and after the text it puts in; otherwise characters put in one by
+// one join the typing before them, and one undo takes both away. The box
+// closes a step whenever its cursor moves, so the cursor steps aside and
+// back, and a selection is made again as it was.
+void CloseUndoStep(QLineEdit& line) {
+    const int length = int(line.text().size());
+    if (length == 0) {
+        return;  // nothing for the next text to join
+    }
+    const int cursor = line.cursorPosition();
+    const int selectionStart = line.selectionStart();
+    const int selectionLength = int(line.selectedText().size());
+    line.setCursorPosition(cursor > 0 ? cursor - 1 : cursor + 1);
+    if (selectionStart < 0 || selectionLength == 0) {
+        line.setCursorPosition(cursor);
+    } else if (cursor == selectionStart) {
+        line.setSelection(selectionStart + selectionLength, -selectionLength);
+    } else {
+        line.setSelection(selectionStart, selectionLength);
+    }
+}
 }  // namespace
 
 int KeyCodeOf(const QKeyEvent& event) {
@@ -127,7 +150,9 @@ bool KeyFilter::FilterInputMethod(QInputMethodEvent& input) {
         QScopedValueRollback guard(replaying_, true);
         QCoreApplication::sendEvent(box_, &ended);
     }
-    Type(input.commitString());
+    // Typing, as the box's own input method handling treats it: a
+    // single-line box keeps it in the same undo step as the keys before.
+    Type(input.commitString(), UndoStep::Typing);
     return true;
 }
 
@@ -204,16 +229,21 @@ bool KeyFilter::Drop(QObject* watched, QDropEvent& drop) {
     return true;
 }
 
-void KeyFilter::Type(const QString& text) {
+void KeyFilter::Type(const QString& text, UndoStep step) {
     auto* line = qobject_cast<QLineEdit*>(box_);
     auto* multi = qobject_cast<QPlainTextEdit*>(box_);
     if (!line && !multi) {
         return;
     }
+    // A multi-line box undoes an edit block at once; a single-line box needs
+    // its step closed before and after.
+    const bool closeSteps = line && step == UndoStep::Own;
     QTextCursor cursor;
     if (multi) {
         cursor = multi->textCursor();
-        cursor.beginEditBlock();  // one undo step, as a paste is
+        cursor.beginEditBlock();
+    } else if (closeSteps) {
+        CloseUndoStep(*line);
     }
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
@@ -251,6 +281,8 @@ void KeyFilter::Type(const QString& text) {
     if (multi) {
         cursor.endEditBlock();
         multi->setTextCursor(cursor);
+    } else if (closeSteps) {
+        CloseUndoStep(*line);
     }
 }
 

@@ -36,8 +36,11 @@ class KeyFilter : public QObject {
     using Rule = std::function<int(const QString& current, int key)>;
     KeyFilter(QWidget* box, Rule rule);
 
+    // Whether text put in is undone on its own, as a paste is, or together
+    // with the keys typed before it.
+    enum class UndoStep { Own, Typing };
     // Puts `text` in at the box's cursor as if typed key by key.
-    void Type(const QString& text);
+    void Type(const QString& text, UndoStep step = UndoStep::Own);
 
     // The box's standard context menu with its Paste entry typing through the
     // rule, followed by the actions added with AddMenuAction.

@@ -11,11 +11,11 @@
 #include <QPushButton>
 #include <QResource>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QShortcut>
 #include <algorithm>
 
 #include "app/Canvas.h"
+#include "app/Captions.h"
 #include "app/EntryNotices.h"
 #include "app/Fonts.h"
 #include "app/KeyEvents.h"
@@ -120,9 +120,7 @@ VoucherWindow::VoucherWindow(platform::Platform& platform, QWidget* parent)
                                 control<QPlainTextEdit>(QStringLiteral("txtPesos")),
                                 control<QLabel>(QStringLiteral("txtTotal")),
                                 control<QLabel>(QStringLiteral("TXTtotalDec")), this);
-    if (QScreen* screen = this->screen()) {
-        move(PlaceWindow(screen->availableGeometry(), frameGeometry().size()));
-    }
+    new ScreenPlacement(this);
     control(QStringLiteral("txtNombre"))->setFocus();
 }
 
@@ -137,6 +135,7 @@ void VoucherWindow::Build() {
         widget->setObjectName(QString::fromUtf8(it->name));
         widget->setGeometry(Pixels(it->rect));
         widget->setFont(VoucherFont(it->face, it->points, it->weight));
+        FitCaption(widget, *it);
         widget->setVisible(it->visible);
         // One palette per control; the white window behind comes from the parent.
         QPalette colours = widget->palette();

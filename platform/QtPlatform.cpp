@@ -177,19 +177,34 @@ void QtPlatform::WritePdf(const std::vector<Page>& pages, const QString& path) {
     }
 }
 
+QString ProposedSavePath(const QString& proposedPath) {
+    // A folder that is not there would leave the dialog in the current folder
+    // with the missing one's path as the name; the dialog then resolves that
+    // against the current folder, which is nowhere the user meant.
+    const QFileInfo proposed(proposedPath);
+    QStringList folders;
+    if (proposed.isAbsolute()) {
+        folders << proposed.absolutePath();
+    }
+    folders << QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+            << QDir::homePath();
+    for (const QString& folder : folders) {
+        const QFileInfo info(folder);
+        if (!folder.isEmpty() && info.isAbsolute() && info.isDir()) {
+            return QDir(info.absoluteFilePath()).absoluteFilePath(proposed.fileName());
+        }
+    }
+    return QDir::current().absoluteFilePath(proposed.fileName());
+}
+
 QString QtPlatform::AskSaveFileName(QWidget* parent, const QString& title,
                                     const QString& proposedPath, const QString& filter) {
-    // A bare name is proposed in the user's documents folder.
-    const QString start =
-        QFileInfo(proposedPath).isAbsolute()
-            ? proposedPath
-            : QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                  .filePath(proposedPath);
+    const QFileInfo start(ProposedSavePath(proposedPath));
     // The suffix is added by the dialog itself, so that the overwrite
     // question is about the name that will be written ("dup" is "dup.pdf").
-    QFileDialog dialog(parent, title, QString(), filter);
+    QFileDialog dialog(parent, title, start.absolutePath(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.selectFile(start);
+    dialog.selectFile(start.fileName());
     static const QRegularExpression kSuffix(QStringLiteral("\\(\\*\\.(\\w+)"));
     if (const QRegularExpressionMatch match = kSuffix.match(filter); match.hasMatch()) {
         dialog.setDefaultSuffix(match.captured(1));
@@ -197,7 +212,8 @@ QString QtPlatform::AskSaveFileName(QWidget* parent, const QString& title,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
-    return dialog.selectedFiles().constFirst();
+    // Whatever was typed, the name returned is absolute.
+    return dialog.directory().absoluteFilePath(dialog.selectedFiles().constFirst());
 }
 
 QString QtPlatform::ProgramFolder() {

@@ -29,6 +29,11 @@ class QtPlatform : public Platform {
     std::unique_ptr<QTemporaryDir> fallbackFolder_;
 };
 
+// Where the save dialog starts for `proposedPath` (a bare name or a full
+// path): always absolute, in a folder that exists: the proposed one, else
+// the user's documents folder, else the home folder, else the current one.
+QString ProposedSavePath(const QString& proposedPath);
+
 // Replays a recorded page at its physical size (one pixel = 1/96 inch) from
 // the top-left of the printable area. Images go lossless and unsmoothed so
 // the barcode keeps its crisp bars.

@@ -22,6 +22,8 @@ inline void PlayKeys(const QString& script) {
         {"CtrlV", {Qt::Key_V, Qt::ControlModifier}},
         {"ShiftInsert", {Qt::Key_Insert, Qt::ShiftModifier}},
         {"ShiftDelete", {Qt::Key_Delete, Qt::ShiftModifier}},
+        {"CtrlZ", {Qt::Key_Z, Qt::ControlModifier}},
+        {"CtrlShiftZ", {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier}},
     };
     for (qsizetype i = 0; i < script.size(); ++i) {
         QWidget* target = QApplication::focusWidget();

@@ -32,6 +32,8 @@ class TestDataEntry : public QObject {
     void textCombinationsAreTypedKeys_data();
     void textCombinationsAreTypedKeys();
     void contextMenuOffersPasteAndCopy();
+    void pasteIsOneUndoStep_data();
+    void pasteIsOneUndoStep();
 
   private:
     void focus(const QString& name);
@@ -448,6 +450,65 @@ void TestDataEntry::contextMenuOffersPasteAndCopy() {
     QVERIFY2(entries.contains("&Copy"), qPrintable(entries.join(", ")));
     QVERIFY(PasteEntry(menu));
     menu->close();
+}
+
+void TestDataEntry::pasteIsOneUndoStep_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typedFirst");
+    QTest::addColumn<int>("route");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pasted");  // the box after the paste
+    QTest::addColumn<QString>("undone");  // after one Ctrl+Z
+    QTest::addColumn<QString>("undoneTwice");
+    const auto row = [](const char* name, const char* box, const char* typed, Route route,
+                        const char* text, const char* pasted, const char* undone,
+                        const char* undoneTwice) {
+        QTest::newRow(name) << QString::fromUtf8(box) << QString::fromUtf8(typed) << int(route)
+                            << QString::fromUtf8(text) << QString::fromUtf8(pasted)
+                            << QString::fromUtf8(undone) << QString::fromUtf8(undoneTwice);
+    };
+    using enum Route;
+    row("name typed, surname pasted: undo takes the surname only", "txtNombre", "juan ",
+        PasteShortcut, "Pérez", "Juan Pérez", "Juan ", "");
+    row("street, paste after the number", "txtCalle", "9 de ", PasteShortcut, "julio 1450",
+        "9 de julio 1450", "9 de ", "");
+    row("paste over a selection: undo gives the selected text back", "txtCheque", "123{SelectAll}",
+        PasteShortcut, "456", "456", "123", "");
+    row("paste at the start, before what was typed", "txtCalle", "742{Home}", PasteShortcut, "Av. ",
+        "Av. 742", "742", "");
+    row("context menu paste of digits into the cuit", "txtCuit", "20", ContextMenu, "12345678",
+        "2012345678", "20", "");
+    row("dropped text is its own step too", "txtBanco", "na", Drop, "ción", "Nación", "Na", "");
+    row("paste into the words box", "txtPesos", "mil ", PasteShortcut, "quinientos",
+        "Mil quinientos", "Mil ", "");
+    row("paste into the description box", "txtOtrosDesc", "cuota ", ContextMenu, "sindical",
+        "cuota sindical", "cuota ", "");
+}
+
+void TestDataEntry::pasteIsOneUndoStep() {
+    QFETCH(QString, box);
+    QFETCH(QString, typedFirst);
+    QFETCH(int, route);
+    QFETCH(QString, text);
+    QFETCH(QString, pasted);
+    QFETCH(QString, undone);
+    QFETCH(QString, undoneTwice);
+    focus(box);
+    PlayKeys(typedFirst);
+    Insert(window->control(box), Route(route), text);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    QCOMPARE(this->text(box), pasted);
+    PlayKeys(QStringLiteral("{CtrlZ}"));
+    QCOMPARE(this->text(box), undone);
+    PlayKeys(QStringLiteral("{CtrlZ}"));
+    QCOMPARE(this->text(box), undoneTwice);
+    // And redone in the same steps.
+    PlayKeys(QStringLiteral("{CtrlShiftZ}"));
+    QCOMPARE(this->text(box), undone);
+    PlayKeys(QStringLiteral("{CtrlShiftZ}"));
+    QCOMPARE(this->text(box), pasted);
 }
 
 QTEST_MAIN(TestDataEntry)

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QtTest>
 #include <memory>
 
@@ -15,6 +16,36 @@ namespace {
 
 const QString kWrongDigit =
     QStringLiteral("El dígito verificador del C.U.I.T. no es correcto: es 9 y debería ser 1");
+
+// Pixels neither white nor black: the grey of the hint, and its smoothing.
+int GreyPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            count += qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel) &&
+                             qRed(pixel) > 0x40 && qRed(pixel) < 0xc0
+                         ? 1
+                         : 0;
+        }
+    }
+    return count;
+}
+
+// The box as a fresh paint draws it now.
+QImage Drawn(QWidget* box) {
+    return box->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The box as it is on the screen: what the window last put there.
+QImage OnScreen(QWidget* box) {
+    QWidget* window = box->window();
+    const QRect where(box->mapTo(window, QPoint(0, 0)), box->size());
+    return window->screen()
+        ->grabWindow(window->winId(), where.x(), where.y(), where.width(), where.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
 
 int RedPixels(const QImage& image) {
     int count = 0;
@@ -42,6 +73,8 @@ class TestEntryNotices : public QObject {
     void remarkIsGoneInPrintPresentation();
     void placeholderShowsTheTotalInWords();
     void placeholderFollowsTheTotal();
+    void hintIsDrawnOnScreen_data();
+    void hintIsDrawnOnScreen();
     void shortcutTakesTheWords();
     void contextMenuOffersTheWordsWithItsShortcut();
     void rightClickOpensThatMenu();
@@ -169,6 +202,60 @@ void TestEntryNotices::placeholderFollowsTheTotal() {
     Fill(*window, {{"txtRecargo", "20"}, {"txtRecargoDec", "05"}});
     window->ComputeTotal();
     QCOMPARE(pesos()->placeholderText(), QStringLiteral("Mil quinientos veinte con 05/100"));
+}
+
+void TestEntryNotices::hintIsDrawnOnScreen_data() {
+    QTest::addColumn<QString>("before");  // "pesos,cents" or "" for no total yet
+    QTest::addColumn<QString>("after");
+    QTest::newRow("first total computed") << QString() << "1505,00";
+    QTest::newRow("total changed: the new words, not the old") << "1505,00"
+                                                               << "1650,50";
+    QTest::newRow("only the cents changed") << "1650,50"
+                                            << "1650,05";
+    QTest::newRow("two lines of words, none cut off") << "1,00"
+                                                      << "777777,77";
+    QTest::newRow("back to one line") << "777777,77"
+                                      << "21000,07";
+}
+
+void TestEntryNotices::hintIsDrawnOnScreen() {
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    const auto total = [this](const QString& amount) {
+        if (!amount.isEmpty()) {
+            const QStringList parts = amount.split(u',');
+            setTotal(qPrintable(parts[0]), qPrintable(parts[1]));
+        }
+    };
+    total(before);
+    QTRY_COMPARE(OnScreen(pesos()), Drawn(pesos()));
+    const QImage first = OnScreen(pesos());
+    total(after);
+    // What the screen shows is what the box draws now, and it changed.
+    QTRY_COMPARE(OnScreen(pesos()), Drawn(pesos()));
+    const QImage second = OnScreen(pesos());
+    QVERIFY(second != first);
+    QVERIFY(GreyPixels(second) > 0);
+    // The same as a box that showed these words from the start.
+    const QImage shown = second;
+    const QString words = pesos()->placeholderText();
+    window.reset();
+    window = std::make_unique<app::VoucherWindow>(*platform);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    total(after);
+    QCOMPARE(pesos()->placeholderText(), words);
+    QTRY_COMPARE(OnScreen(pesos()), shown);
+    // Every line inside the box: the last one ends above its lower frame.
+    const QFontMetrics metrics(pesos()->font());
+    const int margin = int(pesos()->document()->documentMargin());
+    const QRect lines =
+        metrics.boundingRect(pesos()->viewport()->rect().adjusted(margin, margin, -margin, 0),
+                             Qt::AlignTop | Qt::TextWordWrap, words);
+    QVERIFY2(lines.bottom() < pesos()->viewport()->height(),
+             qPrintable(QStringLiteral("%1 px of words in %2 px")
+                            .arg(lines.bottom())
+                            .arg(pesos()->viewport()->height())));
 }
 
 void TestEntryNotices::shortcutTakesTheWords() {

@@ -1,6 +1,7 @@
 // Where the voucher window opens: centred when the screen has room for it,
-// and never with its title bar above the top of the free area, the one
-// place from which the user could drag it back.
+// never with its title bar above the top of the free area, the one place
+// from which the user could drag it back, and with its close box and
+// buttons on the screen when the screen is narrower than the window.
 #include <QScreen>
 #include <QtTest>
 
@@ -15,6 +16,7 @@ class TestWindowPlacement : public QObject {
     void placement_data();
     void placement();
     void windowOpensWithTitleBarOnScreen();
+    void windowOpensPlacedFromItsFrame();
 };
 
 void TestWindowPlacement::placement_data() {
@@ -38,10 +40,14 @@ void TestWindowPlacement::placement_data() {
         << QRect(-1280, 0, 1280, 1024) << voucher << QPoint(-975, 158);
     QTest::newRow("second screen above, too small: its own top edge")
         << QRect(0, -600, 800, 560) << voucher << QPoint(65, -600);
-    QTest::newRow("narrower than the window: left edge kept")
-        << QRect(0, 0, 640, 900) << voucher << QPoint(0, 96);
-    QTest::newRow("smaller both ways: top-left corner of the free area")
-        << QRect(40, 24, 600, 500) << voucher << QPoint(40, 24);
+    QTest::newRow("narrower than the window: right edges flush, blank left margin off")
+        << QRect(0, 0, 640, 900) << voucher << QPoint(-30, 96);
+    QTest::newRow("smaller both ways: top and right edges of the free area")
+        << QRect(40, 24, 600, 500) << voucher << QPoint(-30, 24);
+    QTest::newRow("1280x720 at scale 2, framed: close box kept on the screen")
+        << QRect(0, 0, 640, 360) << QSize(674, 740) << QPoint(-34, 0);
+    QTest::newRow("exactly as wide as the free area: flush with both edges")
+        << QRect(0, 0, 670, 1000) << voucher << QPoint(0, 146);
 }
 
 void TestWindowPlacement::placement() {
@@ -69,6 +75,55 @@ void TestWindowPlacement::windowOpensWithTitleBarOnScreen() {
     QVERIFY2(window.frameGeometry().top() >= available.top(),
              qPrintable(QStringLiteral("title bar at y = %1").arg(window.frameGeometry().top())));
     QVERIFY(window.geometry().top() > window.frameGeometry().top());
+}
+
+void TestWindowPlacement::windowOpensPlacedFromItsFrame() {
+    // Run on each screen the test is registered for (see CMakeLists.txt).
+    InitAssets();
+    ScriptedPlatform platform;
+    app::VoucherWindow window(platform);
+    QScreen* screen = window.screen();
+    QVERIFY(screen);
+    const QRect available = screen->availableGeometry();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Placed again once the frame is known: from the outer size, title bar included.
+    QVERIFY(window.frameGeometry().size() != window.size());
+    // Within a pixel: at scale 2 a position left of the screen rounds.
+    QTRY_VERIFY2((window.frameGeometry().topLeft() -
+                  app::PlaceWindow(available, window.frameGeometry().size()))
+                         .manhattanLength() <= 1,
+                 qPrintable(QStringLiteral("frame at %1,%2")
+                                .arg(window.frameGeometry().x())
+                                .arg(window.frameGeometry().y())));
+    const QRect frame = window.frameGeometry();
+    QVERIFY2(frame.top() >= available.top(),
+             qPrintable(QStringLiteral("title bar at y = %1").arg(frame.top())));
+    if (frame.height() <= available.height()) {
+        // Centred as it is seen, not half a title bar low.
+        QVERIFY(qAbs((frame.top() - available.top()) - (available.bottom() - frame.bottom())) <= 1);
+    }
+    // The close box is at the right end of the title bar; at scale 2 the
+    // frame's odd device pixel may round one logical pixel over.
+    QVERIFY2(frame.right() <= available.right() + 1,
+             qPrintable(QStringLiteral("right edge at x = %1").arg(frame.right())));
+    for (const char* name : {"Command2"}) {
+        QWidget* button = window.control(QString::fromLatin1(name));
+        const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
+        QVERIFY2(available.contains(onScreen),
+                 qPrintable(QStringLiteral("%1 at %2,%3 %4x%5 off the free area")
+                                .arg(QLatin1String(name))
+                                .arg(onScreen.x())
+                                .arg(onScreen.y())
+                                .arg(onScreen.width())
+                                .arg(onScreen.height())));
+    }
+    // Moved by the user, it stays there.
+    const QPoint moved = available.topLeft() + QPoint(10, 20);
+    window.move(moved);
+    QTRY_COMPARE(window.frameGeometry().topLeft(), moved);
+    QTest::qWait(50);
+    QCOMPARE(window.frameGeometry().topLeft(), moved);
 }
 
 QTEST_MAIN(TestWindowPlacement)
