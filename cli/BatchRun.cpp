@@ -115,6 +115,13 @@ void BatchRun::OpenJournal() {
     }
 }
 
+void BatchRun::Journal(const batch::ReportRow& row) {
+    if (journal_ >= 0 && onePdf_ == nullptr) {
+        const QByteArray line = batch::ReportLine(row, settings_.separator) + "\r\n";
+        (void)!::write(journal_, line.constData(), std::size_t(line.size()));
+    }
+}
+
 int BatchRun::Run() {
     clock_.start();
     if (onePdf_ == nullptr) {
@@ -335,6 +342,12 @@ void BatchRun::WriteVoucherFile(Slot& slot, batch::ReportRow& row) {
         attempt = batch::FirstFree(exists, attempt);
         const QString name = batch::NumberedName(proposed, attempt);
         bool taken = false;
+        // Recorded before the name is taken: killed in between, the record
+        // names a file that is not there, which a rerun makes; the other way
+        // round a rerun would find a voucher nobody recorded, and make it twice.
+        batch::ReportRow intended = row;
+        intended.file = name;
+        Journal(intended);
         if (const QString why = file.FinishAsNew(platform::EncodeName(name), &taken);
             !why.isEmpty()) {
             return fail(why);
@@ -375,6 +388,7 @@ void BatchRun::Settle(Slot& slot) {
             periodsSeen_.insert(period, row.number);
         }
     }
+    bool written = false;
     if (row.state == batch::kWritten && onePdf_ != nullptr) {
         onePdf_->Add(slot.answer.pages);
         row.file = settings_.onePdfName;
@@ -386,6 +400,7 @@ void BatchRun::Settle(Slot& slot) {
         inOnePdf_.emplace_back(lines_.size(), row);
     } else if (row.state == batch::kWritten && !VoucherAlreadyThere(slot.answer, row)) {
         WriteVoucherFile(slot, row);
+        written = row.state == batch::kWritten;  // recorded already, as it was claimed
     }
     if (row.state == batch::kWritten && row.message.contains(QStringLiteral("Aviso"))) {
         ++counts_[kCountWarned];
@@ -396,9 +411,8 @@ void BatchRun::Settle(Slot& slot) {
                                                 : kCountFailed]++;
     ++settled_;
     lines_.push_back(batch::ReportLine(row, settings_.separator));
-    if (journal_ >= 0 && onePdf_ == nullptr) {
-        const QByteArray line = lines_.back() + "\r\n";
-        (void)!::write(journal_, line.constData(), std::size_t(line.size()));
+    if (!written) {
+        Journal(row);
     }
     Report(row);
 }

@@ -69,6 +69,7 @@ class BatchRun : public QObject {
     bool WriteResults();
     QString KeepEarlierReport();
     void OpenJournal();
+    void Journal(const batch::ReportRow& row);
     void RemoveWorkerFolders();
 
     QTextStream& err_;

@@ -121,7 +121,7 @@ void TestBatchCommand::rowByRow_data() {
         << "El C.U.I.T. debe tener 11 Números" << QString();
     QTest::newRow("month 13 refused by the month filter")
         << "5" << QString() << QString() << "rechazado"
-        << "'--mes: no admite «3» después de «1»" << QString();
+        << "mes: no admite «3» después de «1»" << QString();
     QTest::newRow("duplicate name gets the next number, in row order; the period told twice")
         << "6"
         << "comprobante-20123456786-2026-05 (3).pdf"

@@ -134,5 +134,35 @@ run "root's picCode.bmp in /tmp" 0 --pdf "$shared/theirs/v.pdf" "${voucher[@]}"
 [[ $(cat /tmp/picCode.bmp) == "root's" ]] || fail "root's picCode.bmp was touched"
 [[ -s $shared/theirs/v.pdf ]] || fail "the second user's PDF is missing"
 
+# Links another user plants in a folder everyone may write to (shared 0777,
+# or sticky 1777 like /tmp) are never written through by root: not at a
+# --pdf target, not at resultado.csv, not at a voucher's final name.
+runner=()
+echo secret >"$work/secret"
+chmod 600 "$work/secret"
+printf 'cuit;mes;anio;remuneracion\n20123456789;5;2026;1000\n' >"$work/lote.csv"
+for mode in 777 1777; do
+    planted=$(mktemp -d)
+    chmod "$mode" "$planted"
+    setpriv --reuid=nobody --regid=nogroup --clear-groups ln -s "$work/secret" "$planted/v.pdf"
+    run "another user's link at a --pdf target ($mode)" 3 --pdf "$planted/v.pdf" "${voucher[@]}"
+    grep -q "es un enlace puesto por otro usuario" "$work/err" || fail "link at a --pdf target ($mode): $(cat "$work/err")"
+    setpriv --reuid=nobody --regid=nogroup --clear-groups ln -s "$work/secret" "$planted/resultado.csv"
+    run "another user's link at resultado.csv ($mode)" 3 --lote "$work/lote.csv" --carpeta "$planted"
+    rm -f "$planted/resultado.csv"
+    setpriv --reuid=nobody --regid=nogroup --clear-groups \
+        ln -s "$work/secret" "$planted/comprobante-20123456789-2026-05.pdf"
+    run "another user's link at a voucher's name ($mode)" 0 --lote "$work/lote.csv" --carpeta "$planted"
+    [[ -s "$planted/comprobante-20123456789-2026-05 (2).pdf" ]] || fail "the voucher did not take the next name ($mode)"
+    [[ -L "$planted/comprobante-20123456789-2026-05.pdf" ]] || fail "the planted link was replaced ($mode)"
+    [[ $(cat "$work/secret") == secret ]] || fail "root's file was written through a link ($mode)"
+    [[ $(stat -c %a "$work/secret") == 600 ]] || fail "root's file changed mode ($mode)"
+done
+run "--un-pdf to /dev/null" 0 --lote "$work/lote.csv" --carpeta "$work/un-pdf" --un-pdf /dev/null
+[[ -c /dev/null ]] || fail "--un-pdf replaced /dev/null"
+run "--un-pdf to /dev/full" 3 --lote "$work/lote.csv" --carpeta "$work/un-pdf" --un-pdf /dev/full
+grep -q "el disco está lleno" "$work/err" || fail "--un-pdf to /dev/full: no Spanish reason"
+[[ -c /dev/full ]] || fail "--un-pdf replaced /dev/full"
+
 ((failures == 0)) && echo "all passed"
 exit $((failures > 0))
