@@ -17,6 +17,7 @@
 #include "batch/Report.h"
 #include "batch/Rows.h"
 #include "cli/BatchRun.h"
+#include "cli/BatchWorker.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "cli/OnePdf.h"
@@ -124,24 +125,6 @@ void KeepJournalOfKilledRun(const platform::Folder& folder) {
                  .isEmpty() ||
             !taken) {
             return;
-        }
-    }
-}
-
-// Worker folders of batches killed outright (their process is gone).
-void RemoveStaleWorkerFolders() {
-    platform::QtPlatform platform;
-    QString folder;
-    try {
-        folder = platform.TemporaryFolder();
-    } catch (const std::exception&) {
-        return;
-    }
-    for (const QString& name : QDir(folder).entryList({QStringLiteral("lote-*")}, QDir::Dirs)) {
-        bool ok = false;
-        const qint64 pid = name.mid(5).toLongLong(&ok);
-        if (ok && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            QDir(QDir(folder).filePath(name)).removeRecursively();
         }
     }
 }

@@ -17,6 +17,7 @@
 #include "app/VoucherWindow.h"
 #include "batch/FileNames.h"
 #include "batch/Progress.h"
+#include "cli/BatchWorker.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "cli/VoucherOptions.h"
@@ -469,15 +470,8 @@ void BatchRun::DrawProgress(bool force) {
 }
 
 void BatchRun::RemoveWorkerFolders() {
-    platform::QtPlatform platform;
-    QString folder;
-    try {
-        folder = platform.TemporaryFolder();
-    } catch (const std::exception&) {
-        return;
-    }
     for (const qint64 pid : workerPids_) {
-        QDir(folder + QStringLiteral("/lote-%1").arg(pid)).removeRecursively();
+        RemoveWorkerFolder(pid);
     }
 }
 

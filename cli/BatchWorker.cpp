@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <cerrno>
 #include <csignal>
 
 #include "cli/BatchJob.h"
@@ -93,7 +94,37 @@ BatchAnswer MakeVoucher(WorkerPlatform& platform, const BatchJob& job) {
     return answer;
 }
 
+// The folders of this user's workers, beside the private temporary folder.
+QString WorkersFolder() {
+    platform::QtPlatform platform;
+    try {
+        return platform.TemporaryFolder();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 }  // namespace
+
+void RemoveWorkerFolder(qint64 pid) {
+    if (const QString folder = WorkersFolder(); !folder.isEmpty()) {
+        QDir(folder + QStringLiteral("/lote-%1").arg(pid)).removeRecursively();
+    }
+}
+
+void RemoveStaleWorkerFolders() {
+    const QString folder = WorkersFolder();
+    if (folder.isEmpty()) {
+        return;
+    }
+    for (const QString& name : QDir(folder).entryList({QStringLiteral("lote-*")}, QDir::Dirs)) {
+        bool ok = false;
+        const qint64 pid = name.mid(5).toLongLong(&ok);
+        if (ok && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            QDir(QDir(folder).filePath(name)).removeRecursively();
+        }
+    }
+}
 
 int RunBatchWorker() {
     // Ctrl+C and a hang-up reach the whole process group, and a TERM may too:

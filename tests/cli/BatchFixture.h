@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QHash>

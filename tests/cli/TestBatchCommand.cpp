@@ -6,9 +6,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "BatchFixture.h"
 #include "PdfReadBack.h"
 #include "ZbarDecode.h"
 #include "batch/CsvRows.h"
+
+using namespace batchtest;
 
 // `talonario --lote`: many vouchers from one CSV, run as a user would, each
 // row checked against resultado.csv and the barcodes read back with zbar.
@@ -25,58 +28,6 @@ class TestBatchCommand : public QObject {
     void interruptLeavesNoPartialFile();
 
   private:
-    struct Result {
-        int status;
-        QString err;
-    };
-    static QProcessEnvironment Environment() {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));  // it must need no display
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        return environment;
-    }
-    static Result Run(const QStringList& arguments) {
-        QProcess process;
-        process.setProcessEnvironment(Environment());
-        process.start(QStringLiteral(TALONARIO_BINARY), arguments);
-        process.closeWriteChannel();
-        if (!process.waitForFinished(120000)) {
-            process.kill();
-            return {-1, {}};
-        }
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
-    }
-    static void Write(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
-    }
-    // resultado.csv keyed by row number: file, code, status, message.
-    static QHash<QString, QStringList> Results(const QString& folder) {
-        QFile file(QDir(folder).filePath(QStringLiteral("resultado.csv")));
-        if (!file.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        const batch::CsvTable table = batch::ReadCsv(file.readAll());
-        QHash<QString, QStringList> rows;
-        for (const batch::CsvRow& row : table.rows) {
-            rows.insert(row.fields.value(0), row.fields.mid(1));
-        }
-        return rows;
-    }
-    // Names a run may leave only while it is working.
-    static QStringList Leftovers(const QString& folder) {
-        QStringList found;
-        for (const QString& name :
-             QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-            if (name.startsWith(u'.') || name.contains(QStringLiteral(".pdf.")) ||
-                name.contains(QStringLiteral(".csv."))) {
-                found << name;
-            }
-        }
-        return found;
-    }
-
     QTemporaryDir dir;
     QString mixedCsv;
 };
