@@ -158,6 +158,24 @@ for mode in 777 1777; do
     [[ $(cat "$work/secret") == secret ]] || fail "root's file was written through a link ($mode)"
     [[ $(stat -c %a "$work/secret") == 600 ]] || fail "root's file changed mode ($mode)"
 done
+# Temporary names cannot be foreseen, and whatever another user plants under
+# their pattern (links, pipes) is never opened, waited on or written through.
+for mode in 777 1777; do
+    planted=$(mktemp -d)
+    chmod "$mode" "$planted"
+    for i in $(seq 10 40); do
+        setpriv --reuid=nobody --regid=nogroup --clear-groups ln -s "$work/secret" "$planted/.talonario-00000000000000$i.part"
+        setpriv --reuid=nobody --regid=nogroup --clear-groups mkfifo "$planted/.talonario-11111111111111$i.part"
+    done
+    timeout 60 "$talonario" --lote "$work/lote.csv" --carpeta "$planted" >"$work/out" 2>"$work/err"
+    status=$?
+    ((status == 0)) || { fail "planted temporary names ($mode): status $status"; cat "$work/err" >&2; }
+    [[ -s "$planted/comprobante-20123456789-2026-05.pdf" ]] || fail "planted temporary names ($mode): no voucher"
+    [[ $(cat "$work/secret") == secret ]] || fail "planted temporary names ($mode): root's file written"
+done
+"$talonario" --lote "$work/lote.csv" --carpeta "$work/un-pdf-out" --un-pdf /dev/stdout >"$work/stdout.pdf" 2>"$work/err"
+[[ $(head -c 5 "$work/stdout.pdf") == "%PDF-" ]] || fail "--un-pdf to /dev/stdout: no PDF on standard output"
+[[ -L /dev/stdout ]] || fail "--un-pdf replaced /dev/stdout"
 run "--un-pdf to /dev/null" 0 --lote "$work/lote.csv" --carpeta "$work/un-pdf" --un-pdf /dev/null
 [[ -c /dev/null ]] || fail "--un-pdf replaced /dev/null"
 run "--un-pdf to /dev/full" 3 --lote "$work/lote.csv" --carpeta "$work/un-pdf" --un-pdf /dev/full
