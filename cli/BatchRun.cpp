@@ -28,6 +28,10 @@ namespace cli {
 
 namespace {
 
+// Rows read ahead of the first one not yet settled: rows refused on reading
+// behind a slow one wait here, and reading waits for them.
+constexpr std::size_t kMaxPending = 512;
+
 enum Count { kCountWritten, kCountRefused, kCountFailed, kCountThere, kCountWarned };
 
 volatile std::sig_atomic_t stopRequested = 0;
@@ -71,6 +75,7 @@ batch::VoucherFigures FiguresFromInput(const batch::RowInput& input) {
 struct BatchRun::Worker {
     QProcess* process = nullptr;
     std::optional<int> row;  // the row it is making
+    bool idle = false;       // waiting for room to read more rows
     QByteArray buffer;
 };
 
@@ -184,6 +189,9 @@ bool BatchRun::PullRow() {
             slot.answer.state = batch::kRowRefused;
             slot.answer.message = slot.input.refusal;
             pending_.push_back(std::move(slot));
+            if (pending_.size() >= kMaxPending) {
+                return false;  // read on once the rows before are settled
+            }
             continue;
         }
         pending_.push_back(std::move(slot));
@@ -248,7 +256,15 @@ void BatchRun::Dispatch(Worker& worker) {
         }
     }
     worker.row.reset();
-    worker.process->closeWriteChannel();  // a worker ends at the end of its input
+    const bool rowsLeft =
+        !readerDone_ || std::any_of(pending_.begin(), pending_.end(), [](const Slot& slot) {
+            return !slot.done && slot.answer.row == 0;
+        });
+    if (stopSignal_ == 0 && rowsLeft) {
+        worker.idle = true;  // until the rows before are settled
+    } else {
+        worker.process->closeWriteChannel();  // a worker ends at the end of its input
+    }
     SettleInOrder();
 }
 
@@ -296,10 +312,22 @@ void BatchRun::WorkerEnded(Worker& worker) {
 }
 
 void BatchRun::SettleInOrder() {
+    bool settled = false;
     while (!pending_.empty() && pending_.front().done) {
         Slot slot = std::move(pending_.front());
         pending_.pop_front();
         Settle(slot);
+        settled = true;
+    }
+    if (!settled) {
+        return;
+    }
+    // Room again for the rows after: workers left waiting get theirs.
+    for (const std::shared_ptr<Worker>& worker : workers_) {
+        if (worker->idle && worker->process->state() != QProcess::NotRunning) {
+            worker->idle = false;
+            Dispatch(*worker);
+        }
     }
 }
 
@@ -480,9 +508,12 @@ int BatchRun::Finish() {
     RemoveWorkerFolders();
     // Rows never started (a stop, or no worker left) are recorded as such.
     const bool stopped = stopSignal_ != 0;
-    while (!pending_.empty() || (!readerDone_ && PullRow())) {
+    for (;;) {
+        if (pending_.empty() && !readerDone_) {
+            PullRow();
+        }
         if (pending_.empty()) {
-            continue;
+            break;
         }
         Slot& slot = pending_.front();
         if (!slot.done) {

@@ -32,6 +32,7 @@ class TestBatchSafety : public QObject {
     void inputsBounded_data();
     void inputsBounded();
     void reportCellsSafe();
+    void readAheadIsBounded();
     void folderWithoutHardLinks();
 
   private:
@@ -407,6 +408,36 @@ void TestBatchSafety::reportCellsSafe() {
         for (const QString& cell : row) {
             QVERIFY2(cell.isEmpty() || !QString("=+-@").contains(cell[0]), qPrintable(cell));
         }
+    }
+}
+
+// Rows refused on reading pile up behind a row a worker is making only up
+// to a bound; reading then waits, idle workers included, and every row still
+// comes out once, in order.
+void TestBatchSafety::readAheadIsBounded() {
+    QByteArray csv("cuit;mes;anio;remuneracion;efectivo\n");
+    for (int block = 0; block < 3; ++block) {
+        csv += "20123456786;" + QByteArray::number(block + 1) + ";2026;1000;no\n";
+        for (int i = 0; i < 1500; ++i) {
+            csv += "20123456786;5;2026;1000;quizás\n";
+        }
+    }
+    const QString path = dir.filePath("read-ahead.csv");
+    QVERIFY(Write(path, csv));
+    const QString folder = dir.filePath("read-ahead");
+    const Result result = Run({"--lote", path, "--carpeta", folder, "--trabajos", "2"});
+    QCOMPARE(result.status, 4);
+    const auto rows = Results(folder);
+    QCOMPARE(rows.size(), 4503);
+    for (int block = 0; block < 3; ++block) {
+        QCOMPARE(rows.value(QString::number(2 + block * 1501)).value(2), QString("escrito"));
+    }
+    QCOMPARE(PdfsIn(folder).size(), 3);
+    QFile report(QDir(folder).filePath("resultado.csv"));
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    const batch::CsvTable table = batch::ReadCsv(report.readAll());
+    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+        QCOMPARE(table.rows[i].fields.value(0), QString::number(i + 2));
     }
 }
 
