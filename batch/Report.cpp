@@ -121,6 +121,48 @@ std::optional<QString> EarlierRecords::File(const QByteArray& key) const {
     return *it;
 }
 
+qint64 AmountCents(const QString& amount) {
+    const QStringList parts = amount.split(u',');
+    bool pesosOk = false;
+    bool centsOk = false;
+    const qint64 pesos = parts.value(0).toLongLong(&pesosOk);
+    const qint64 cents = parts.size() == 2 ? parts[1].toLongLong(&centsOk) : 0;
+    if (!pesosOk || (parts.size() == 2 && (!centsOk || parts[1].size() != 2)) || parts.size() > 2) {
+        return 0;
+    }
+    return pesos * 100 + cents;
+}
+
+namespace {
+
+QString Cents(qint64 cents) {
+    return QStringLiteral("%1,%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+QString SummaryText(const ReportTotals& t) {
+    return QStringLiteral(
+               "%1 escritos (%2 con avisos), %3 ya estaban, %4 rechazados, %5 con error, "
+               "%6 sin hacer; total escrito %7")
+        .arg(t.written)
+        .arg(t.warned)
+        .arg(t.alreadyThere)
+        .arg(t.refused)
+        .arg(t.failed)
+        .arg(t.notDone)
+        .arg(Cents(t.writtenCents));
+}
+
+QByteArray TotalsLine(const ReportTotals& totals, char separator) {
+    ReportRow row;
+    row.message = SummaryText(totals);
+    row.figures.total = Cents(totals.writtenCents);
+    QByteArray line = ReportLine(row, separator);
+    // The row's column says what the line is, where a row gives its number.
+    return "total" + line.mid(line.indexOf(separator));
+}
+
 QString KeptReportName(const QString& stamp) {
     return QStringLiteral("resultado %1.csv").arg(stamp);
 }

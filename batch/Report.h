@@ -69,6 +69,25 @@ class EarlierRecords {
     QHash<quint64, QString> files_;  // by a hash of the key: little memory per voucher
 };
 
+// What became of a batch's rows, and the sum of the totals it wrote.
+struct ReportTotals {
+    int written = 0;
+    int warned = 0;  // of the written ones
+    int alreadyThere = 0;
+    int refused = 0;
+    int failed = 0;
+    int notDone = 0;
+    qint64 writtenCents = 0;
+};
+
+// "1015,00" as cents; 0 for what is not an amount.
+qint64 AmountCents(const QString& amount);
+// "3 escritos (1 con avisos), 2 ya estaban, ...; total escrito 3045,00".
+QString SummaryText(const ReportTotals& totals);
+// The report's last line: "total" in the row's column, the summary as its
+// message and the sum in the total's column.
+QByteArray TotalsLine(const ReportTotals& totals, char separator);
+
 // The name an earlier report is kept under: "resultado 2026-12-10 09.45.12.csv".
 QString KeptReportName(const QString& stamp);
 

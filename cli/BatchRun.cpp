@@ -434,6 +434,9 @@ void BatchRun::Settle(Slot& slot) {
     if (row.state == batch::kWritten && row.message.contains(QStringLiteral("Aviso"))) {
         ++counts_[kCountWarned];
     }
+    if (row.state == batch::kWritten) {
+        totals_.writtenCents += batch::AmountCents(row.figures.total);
+    }
     counts_[row.state == batch::kWritten        ? kCountWritten
             : row.state == batch::kRowRefused   ? kCountRefused
             : row.state == batch::kAlreadyThere ? kCountThere
@@ -547,23 +550,23 @@ int BatchRun::Finish() {
             lines_[index] = batch::ReportLine(row, settings_.separator);
         }
         counts_[kCountWritten] -= static_cast<int>(inOnePdf_.size());
+        counts_[kCountWarned] = 0;
+        totals_.writtenCents = 0;
         if (!stopped) {
             counts_[kCountFailed] += static_cast<int>(inOnePdf_.size());
         }
     }
+    totals_.written = counts_[kCountWritten];
+    totals_.warned = counts_[kCountWarned];
+    totals_.alreadyThere = counts_[kCountThere];
+    totals_.refused = counts_[kCountRefused];
+    totals_.failed = counts_[kCountFailed];
+    totals_.notDone =
+        settled_ - totals_.written - totals_.alreadyThere - totals_.refused - totals_.failed;
     const bool reportWritten = WriteResults();
-    const int notDone = settled_ - counts_[kCountWritten] - counts_[kCountRefused] -
-                        counts_[kCountFailed] - counts_[kCountThere];
-    err_ << QStringLiteral(
-                "%1 escritos, %2 ya estaban, %3 rechazados, %4 con error, %5 sin hacer; "
-                "detalle en %6")
-                .arg(counts_[kCountWritten])
-                .arg(counts_[kCountThere])
-                .arg(counts_[kCountRefused])
-                .arg(counts_[kCountFailed])
-                .arg(notDone)
-                .arg(platform::Printable(QDir::toNativeSeparators(
-                    QDir(settings_.folderName).filePath(QString::fromUtf8(batch::kReportName)))))
+    err_ << batch::SummaryText(totals_) << "; detalle en "
+         << platform::Printable(QDir::toNativeSeparators(
+                QDir(settings_.folderName).filePath(QString::fromUtf8(batch::kReportName))))
          << Qt::endl;
     if (stopped) {
         return 128 + stopSignal_;  // as the shell reports the signal: 130, 143, 129
@@ -604,6 +607,7 @@ bool BatchRun::WriteResults() {
         for (const QByteArray& line : lines_) {
             file.write(line + "\r\n");
         }
+        file.write(batch::TotalsLine(totals_, settings_.separator) + "\r\n");
         why = KeepEarlierReport();
         if (why.isEmpty()) {
             why = file.FinishReplacing(batch::kReportName);

@@ -96,7 +96,8 @@ class BatchRun : public QObject {
     QHash<quint64, int> periodsSeen_;  // C.U.I.T. and period -> first row
     std::vector<QByteArray> lines_;    // resultado.csv, settled rows
     std::vector<std::pair<std::size_t, batch::ReportRow>> inOnePdf_;  // to mend on failure
-    int counts_[5] = {};  // written, refused, failed, already there, with warnings
+    int counts_[5] = {};
+    batch::ReportTotals totals_;  // written, refused, failed, already there, with warnings
     int journal_ = -1;
     QElapsedTimer clock_;
     QEventLoop loop_;

@@ -60,7 +60,9 @@ inline QHash<QString, QStringList> Report(const QString& path) {
     const batch::CsvTable table = batch::ReadCsv(file.readAll());
     QHash<QString, QStringList> rows;
     for (const batch::CsvRow& row : table.rows) {
-        rows.insert(row.fields.value(0), row.fields.mid(1));
+        if (row.fields.value(0) != QStringLiteral("total")) {  // the counts' line
+            rows.insert(row.fields.value(0), row.fields.mid(1));
+        }
     }
     return rows;
 }

@@ -246,7 +246,8 @@ void TestBatchSafety::rerunsAreSafe() {
     // The same CSV again: nothing written twice.
     result = Run({"--lote", small, "--carpeta", folder});
     QCOMPARE(result.status, 4);
-    QVERIFY2(result.err.contains("0 escritos, 3 ya estaban, 1 rechazados"), qPrintable(result.err));
+    QVERIFY2(result.err.contains("0 escritos (0 con avisos), 3 ya estaban, 1 rechazados"),
+             qPrintable(result.err));
     QCOMPARE(PdfsIn(folder).size(), 3);
     auto rows = Results(folder);
     QCOMPARE(rows.value("2").value(2), QString("ya estaba"));
@@ -265,6 +266,17 @@ void TestBatchSafety::rerunsAreSafe() {
     QCOMPARE(rows.value("2").value(0), QString("comprobante-20123456786-2026-06.pdf"));
     QCOMPARE(rows.value("3").value(0), QString("comprobante-20123456786-2026-05 (2).pdf"));
     QCOMPARE(rows.value("3").value(2), QString("escrito"));
+    // The last line gives the counts and the sum of what was written: the
+    // contributions of 2000 and 1500, 30 and 22,50.
+    QFile report(QDir(folder).filePath("resultado.csv"));
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    const batch::CsvTable table = batch::ReadCsv(report.readAll());
+    const QStringList last = table.rows.back().fields;
+    QCOMPARE(last.value(0), QString("total"));
+    QCOMPARE(last.value(4), QString("2 escritos (0 con avisos), 0 ya estaban, 0 rechazados, "
+                                    "0 con error, 0 sin hacer; total escrito 52,50"));
+    QCOMPARE(last.value(12), QString("52,50"));
+    QVERIFY2(result.err.contains("total escrito 52,50"), qPrintable(result.err));
 
     // Both earlier reports are kept beside the latest, with their rows.
     const QStringList kept = QDir(folder).entryList({"resultado *.csv"}, QDir::Files);
@@ -315,8 +327,9 @@ void TestBatchSafety::killedOutright() {
         const Result rerun = Run({"--lote", csv, "--carpeta", folder, "--trabajos", "2"});
         QCOMPARE(rerun.status, 0);
         QVERIFY2(
-            rerun.err.contains(
-                QStringLiteral("%1 escritos, %2 ya estaban").arg(60 - before).arg(before)),
+            rerun.err.contains(QStringLiteral("%1 escritos (0 con avisos), %2 ya estaban")
+                                   .arg(60 - before)
+                                   .arg(before)),
             qPrintable(
                 QStringLiteral("%1 before; %2").arg(before).arg(rerun.err.section(u'\n', -2))));
         QCOMPARE(PdfsIn(folder).size(), 60);
@@ -436,9 +449,10 @@ void TestBatchSafety::readAheadIsBounded() {
     QFile report(QDir(folder).filePath("resultado.csv"));
     QVERIFY(report.open(QIODevice::ReadOnly));
     const batch::CsvTable table = batch::ReadCsv(report.readAll());
-    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+    for (std::size_t i = 0; i + 1 < table.rows.size(); ++i) {
         QCOMPARE(table.rows[i].fields.value(0), QString::number(i + 2));
     }
+    QCOMPARE(table.rows.back().fields.value(0), QString("total"));
 }
 
 // A folder on a file system without hard links (a FAT or exFAT stick), as
@@ -459,7 +473,7 @@ void TestBatchSafety::folderWithoutHardLinks() {
              QByteArray("taken"));
     QCOMPARE(PdfsIn(folder).size(), 4);
     const Result again = Run({"--lote", small, "--carpeta", folder}, environment);
-    QVERIFY2(again.err.contains("0 escritos, 3 ya estaban"), qPrintable(again.err));
+    QVERIFY2(again.err.contains("0 escritos (0 con avisos), 3 ya estaban"), qPrintable(again.err));
     QCOMPARE(QDir(folder).entryList({"resultado *.csv"}, QDir::Files).size(), 1);
     QCOMPARE(Leftovers(folder), QStringList());
     const QString pdf = dir.filePath("no-hard-links.pdf");
