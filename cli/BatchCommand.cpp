@@ -29,6 +29,7 @@
 #include <optional>
 
 #include "app/VoucherWindow.h"
+#include "assets/Assets.h"
 #include "batch/CsvRows.h"
 #include "batch/FileNames.h"
 #include "batch/Progress.h"
@@ -509,7 +510,7 @@ class Batch : public QObject {
     QTextStream& err_;
     QString folder_;
     // Under every page the workers send back; they send only what lies on it.
-    const QImage voucherPicture_ = app::ResourcePicture(":/assets/voucher.bmp");
+    const QImage voucherPicture_ = assets::ResourcePicture(":/assets/voucher.bmp");
     std::vector<Row> rows_;
     int workerCount_;
     QString onePdfPath_;

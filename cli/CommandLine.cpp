@@ -1,9 +1,5 @@
 #include "cli/CommandLine.h"
 
-#include <QCoreApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <algorithm>
 
 #include "cli/VoucherOptions.h"
@@ -176,15 +172,6 @@ QString CommandLine::helpText(bool all) const {
             "  QT_QPA_PLATFORM           Plataforma de Qt (xcb, wayland, offscreen).\n");
     }
     return text;
-}
-
-void InstallSpanishQtTranslation() {
-    static QTranslator translator;
-    if (translator.isEmpty() &&
-        translator.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(&translator);
-    }
 }
 
 QString VersionText() {

@@ -35,10 +35,6 @@ class CommandLine {
     QString error_;
 };
 
-// Installs Qt's own Spanish texts (dialog buttons, the option parser's
-// messages) for the life of the program. Needs the application object.
-void InstallSpanishQtTranslation();
-
 // "talonario 1.0".
 QString VersionText();
 

@@ -31,5 +31,5 @@ if grep -q 'warning:' "$build/build.log"; then
     echo "FAIL: the lean build has warnings" >&2
     exit 1
 fi
-[[ -x $build/app/talonario ]] || { echo "FAIL: no program built" >&2; exit 1; }
+[[ -x $build/main/talonario ]] || { echo "FAIL: no program built" >&2; exit 1; }
 echo "built with tests and benchmarks off: $(grep -c '^\[' "$build/build.log") steps"
