@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QResource>
 #include <QScopedValueRollback>
 #include <QShortcut>
 #include <algorithm>
@@ -22,6 +21,7 @@
 #include "app/Placement.h"
 #include "app/PrintJobName.h"
 #include "app/Widgets.h"
+#include "assets/Assets.h"
 #include "barcode/Codigo.h"
 #include "entry/Amounts.h"
 #include "entry/KeyFilters.h"
@@ -96,17 +96,11 @@ constexpr std::array<const char*, 6> kAmountBoxes{"txtRecargo",        "txtRecar
 
 }  // namespace
 
-QImage ResourcePicture(const char* name) {
-    const QResource resource(QString::fromLatin1(name));
-    return platform::ReadBitmap(QByteArray::fromRawData(
-        reinterpret_cast<const char*>(resource.data()), qsizetype(resource.size())));
-}
-
 VoucherWindow::VoucherWindow(platform::Platform& platform, QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       platform_(platform),
-      background_(ResourcePicture(":/assets/voucher.bmp")) {
+      background_(assets::ResourcePicture(":/assets/voucher.bmp")) {
     setObjectName(QStringLiteral("Talonario"));
     setWindowTitle(QStringLiteral("Generador de Facturas"));
     setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);

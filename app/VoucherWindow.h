@@ -15,10 +15,6 @@ namespace app {
 class Canvas;
 class EntryNotices;
 
-// A bitmap compiled into the program, read straight from its memory (the
-// resources are stored uncompressed) without Qt's image plugins.
-QImage ResourcePicture(const char* name);
-
 // The voucher window: the bank's pre-printed voucher as background, entry
 // boxes over its blanks, and the procedures that fill, compute and print it.
 // All voucher data lives in the controls' texts; every procedure reads them

@@ -7,11 +7,11 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "app/QuitAfterFirstPaint.h"
+#include "main/TestHooks.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    app::QuitAfterFirstPaint quitAfterFirstPaint;
+    hooks::QuitAfterFirstPaint quitAfterFirstPaint;
     QWidget window;
     window.setFixedSize(670, 708);
     if (QApplication::arguments().contains(QStringLiteral("--label"))) {

@@ -14,7 +14,7 @@
 #include <QtEndian>
 #include <csignal>
 
-#include "app/VoucherWindow.h"
+#include "assets/Assets.h"
 #include "batch/FileNames.h"
 #include "batch/Progress.h"
 #include "cli/BatchWorker.h"
@@ -88,7 +88,7 @@ BatchRun::BatchRun(QTextStream& err, const platform::Folder& folder, batch::CsvR
       onePdf_(onePdf),
       earlier_(earlier),
       // Under every page the workers send back; they send only what lies on it.
-      voucherPicture_(app::ResourcePicture(":/assets/voucher.bmp")),
+      voucherPicture_(assets::ResourcePicture(":/assets/voucher.bmp")),
       terminal_(::isatty(STDERR_FILENO) != 0) {
     rules_.columns = settings_.columns;
     rules_.cashColumn = QString::fromUtf8(kCashOption);

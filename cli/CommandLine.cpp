@@ -2,8 +2,6 @@
 
 #include <QCoreApplication>
 #include <QHash>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTranslator>
 #include <algorithm>
 
@@ -262,17 +260,11 @@ QString CommandLine::helpText(bool all) const {
     return text;
 }
 
-void InstallSpanishQtTranslation() {
+void InstallParserTexts() {
     static ParserTexts parserTexts;
     static bool installed = false;
     if (!installed) {
         installed = QCoreApplication::installTranslator(&parserTexts);
-    }
-    static QTranslator translator;
-    if (translator.isEmpty() &&
-        translator.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(&translator);
     }
 }
 

@@ -35,11 +35,11 @@ class CommandLine {
     QString error_;
 };
 
-// Installs Qt's own Spanish texts (dialog buttons, the option parser's
-// messages) for the life of the program, and ours for the parser's texts
-// Qt's translation lacks or where it is not installed. Needs the
-// application object.
-void InstallSpanishQtTranslation();
+// Installs our Spanish for the option parser's texts, for where Qt's own
+// translation lacks them or is not installed; installed before Qt's
+// (platform::InstallSpanishQtTranslation), whose wording then wins. Needs
+// the application object.
+void InstallParserTexts();
 
 // "talonario 1.0".
 QString VersionText();

@@ -13,32 +13,9 @@
 #include "cli/PdfCommand.h"
 #include "cli/TemplateCommand.h"
 #include "platform/Files.h"
+#include "platform/Startup.h"
 
 namespace cli {
-
-QString MissingDisplay() {
-    const QString platforms = qEnvironmentVariable("QT_QPA_PLATFORM");
-    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
-    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (platforms.isEmpty()) {
-        if (x11 || wayland) {
-            return {};
-        }
-    } else {
-        // A list ("wayland;xcb") is tried in order: one usable entry is enough.
-        for (const QString& entry : platforms.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            const QString name = entry.section(QLatin1Char(':'), 0, 0);
-            if ((name == QStringLiteral("xcb") && x11) ||
-                (name.startsWith(QStringLiteral("wayland")) && wayland) ||
-                (name != QStringLiteral("xcb") && !name.startsWith(QStringLiteral("wayland")))) {
-                return {};
-            }
-        }
-    }
-    return QStringLiteral(
-        "talonario: no hay pantalla donde abrir la ventana (DISPLAY y WAYLAND_DISPLAY no están "
-        "definidas); para generar el comprobante sin ventana use --pdf, vea --help");
-}
 
 namespace {
 
@@ -80,7 +57,8 @@ int RunCommandLine(int& argc, char** argv) {
     QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("talonario"));
     QApplication::setApplicationVersion(QStringLiteral(TALONARIO_VERSION));
-    InstallSpanishQtTranslation();
+    InstallParserTexts();
+    platform::InstallSpanishQtTranslation();
     QTextStream out(stdout);
     QTextStream err(stderr);
     try {

@@ -23,20 +23,32 @@ endif()
 add_library(talonario_hygiene INTERFACE)
 target_link_libraries(talonario_hygiene INTERFACE talonario_warnings talonario_sanitizers)
 
-# talonario_add_test(Name SOURCES a.cpp ... LIBS lib ... [LABELS unit ...] [DISPLAY])
-# One QtTest executable per unit; GUI tests run on the offscreen platform.
+# talonario_add_test(Name SOURCES a.cpp ... LIBS lib ... [LABELS unit ...] [TIMEOUT s]
+#                    [ENVIRONMENT NAME=VALUE ...])
+# One QtTest executable per unit; GUI tests run on the offscreen platform. Every
+# one of them also runs in the sanitizer build (label "sanitized"), the window and
+# command-line tests included; "unit" marks those that need no widgets.
 function(talonario_add_test name)
     cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
     add_executable(${name} ${T_SOURCES})
+    # Every test is a QObject with its slots.
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
     target_link_libraries(${name} PRIVATE Qt6::Test talonario_hygiene ${T_LIBS})
     add_test(NAME ${name} COMMAND ${name})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
+    set(_environment "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+    if(TALONARIO_SANITIZE)
+        # Leaks that are not ours (fontconfig's caches), for the test and the programs it runs.
+        list(APPEND _environment
+             "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/fuzz/lsan.supp")
+    endif()
     set_tests_properties(${name} PROPERTIES
-        LABELS "${T_LABELS}"
+        LABELS "sanitized;${T_LABELS}"
         TIMEOUT ${T_TIMEOUT}
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;${T_ENVIRONMENT}")
+        ENVIRONMENT "${_environment};${T_ENVIRONMENT}")
+    set_property(GLOBAL APPEND PROPERTY TALONARIO_SANITIZED_TESTS ${name})
     if("unit" IN_LIST T_LABELS)
         set_property(GLOBAL APPEND PROPERTY TALONARIO_UNIT_TESTS ${name})
     endif()

@@ -6,6 +6,8 @@
 #include "VoucherFixture.h"
 #include "ZbarDecode.h"
 #include "app/Canvas.h"
+#include "platform/FileLock.h"
+#include "platform/Files.h"
 
 using platform::Icon;
 
@@ -18,6 +20,39 @@ class IntrudedPlatform : public ScriptedPlatform {
         QImage other = picture;
         other.invertPixels();
         ScriptedPlatform::SavePicture(other, path);
+    }
+};
+
+// Whether another holder has the lock on `path`'s round trip right now: a lock
+// of our own on the same file, as a second process would take it, fails.
+bool LockHeld(const QString& path) {
+    platform::FileLock probe(platform::EncodeName(path + QStringLiteral(".lock")));
+    return !probe.TryLock(0);
+}
+
+// Records each step of the bitmap's round trip with whether the lock on its
+// file was held at that moment.
+class LockWatchingPlatform : public ScriptedPlatform {
+  public:
+    QStringList steps;
+
+    void SavePicture(const QImage& picture, const QString& path) override {
+        Record("save", path);
+        ScriptedPlatform::SavePicture(picture, path);
+    }
+    QImage LoadPicture(const QString& path) override {
+        Record("load", path);
+        return ScriptedPlatform::LoadPicture(path);
+    }
+    void DeleteFile(const QString& path) override {
+        Record("delete", path);
+        ScriptedPlatform::DeleteFile(path);
+    }
+
+  private:
+    void Record(const char* step, const QString& path) {
+        const QString where = path.startsWith(programDir.path()) ? "program" : "temporary";
+        steps << QStringLiteral("%1 %2%3").arg(step, where, LockHeld(path) ? "" : " unlocked");
     }
 };
 
@@ -41,6 +76,8 @@ class TestBarcodeProduction : public QObject {
     void barcodeOnScreenIsNotSmoothed();
     void anotherRunsPictureIsNeverShown();
     void lockLeavesNoFileBehind();
+    void roundTripHoldsTheLock_data();
+    void roundTripHoldsTheLock();
 
   private:
     void expectBarcode(const QString& code);
@@ -279,6 +316,50 @@ void TestBarcodeProduction::lockLeavesNoFileBehind() {
     QVERIFY(window->GenerateBarcode());
     QVERIFY(window->GenerateBarcode());
     QCOMPARE(FilesIn(platform->ProgramFolder()), QStringList());
+}
+
+void TestBarcodeProduction::roundTripHoldsTheLock_data() {
+    QTest::addColumn<QStringList>("heldByAnother");  // folders whose lock another run holds
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("produced");
+    QTest::newRow("free: the program's folder, locked throughout")
+        << QStringList{} << QStringList{"save program", "load program", "delete program"} << true;
+    QTest::newRow("program's folder busy: the temporary folder instead")
+        << QStringList{"program"}
+        << QStringList{"save temporary", "load temporary", "delete temporary"} << true;
+    QTest::newRow("both busy: nothing written, nothing shown")
+        << QStringList{"program", "temporary"} << QStringList{} << false;
+}
+
+void TestBarcodeProduction::roundTripHoldsTheLock() {
+    QFETCH(QStringList, heldByAnother);
+    QFETCH(QStringList, steps);
+    QFETCH(bool, produced);
+    window.reset();
+    auto watching = std::make_unique<LockWatchingPlatform>();
+    LockWatchingPlatform& watched = *watching;
+    platform = std::move(watching);
+    window = std::make_unique<app::VoucherWindow>(*platform);
+    window->show();
+    // Another run in the middle of its own round trip, as a second process would hold it.
+    std::vector<std::unique_ptr<platform::FileLock>> others;
+    for (const QString& folder : heldByAnother) {
+        const QString path =
+            (folder == "program" ? platform->ProgramFolder() : platform->TemporaryFolder()) +
+            "/picCode.bmp.lock";
+        others.push_back(std::make_unique<platform::FileLock>(platform::EncodeName(path)));
+        QVERIFY(others.back()->TryLock(0));
+    }
+    FillValidVoucher(*window);
+    if (produced) {
+        QVERIFY(window->GenerateBarcode());
+        others.clear();
+        expectBarcode(window->text("Text1"));
+    } else {
+        QVERIFY_THROWS_EXCEPTION(platform::Failure, window->GenerateBarcode());
+        QVERIFY(BarcodeOnVoucher(*window).isNull());
+    }
+    QCOMPARE(watched.steps, steps);
 }
 
 QTEST_MAIN(TestBarcodeProduction)

@@ -43,7 +43,7 @@ class TestVoucherPicture : public QObject {
 
 void TestVoucherPicture::initTestCase() {
     InitAssets();
-    picture_ = app::ResourcePicture(":/assets/voucher.bmp");
+    picture_ = assets::ResourcePicture(":/assets/voucher.bmp");
     QCOMPARE(picture_.size(), QSize(567, 712));
 }
 

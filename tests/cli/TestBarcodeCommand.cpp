@@ -8,7 +8,7 @@
 #include "ZbarDecode.h"
 #include "barcode/ImageSurface.h"
 #include "cli/BarcodeCommand.h"
-#include "cli/CommandLine.h"
+#include "platform/Startup.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ class TestBarcodeCommand : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { cli::InstallSpanishQtTranslation(); }
+    void initTestCase() { platform::InstallSpanishQtTranslation(); }
     void writesBitmap_data();
     void writesBitmap();
     void refuses_data();

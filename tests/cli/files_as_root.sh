@@ -2,14 +2,22 @@
 # What only root can set up: device nodes as targets, a full disk, a
 # read-only program folder and another user's picCode.bmp in /tmp. Runs in a
 # private mount namespace with its own /dev and /tmp (tmpfs), so the
-# machine's own are never touched. Skipped (77) without root or namespaces.
+# machine's own are never touched. A normal user runs it through sudo
+# (non-interactive); without root, sudo or namespaces it fails, never skips.
 set -u
 talonario=$1
 
 if [[ ${TALONARIO_IN_NAMESPACE:-} != 1 ]]; then
-    if [[ $(id -u) != 0 ]] || ! unshare -m --propagation private true 2>/dev/null; then
-        echo "needs root and mount namespaces; skipped"
-        exit 77
+    if [[ $(id -u) != 0 ]]; then
+        if ! sudo -n true 2>/dev/null; then
+            echo "FAIL: needs root, or sudo without a password (sudo -n)" >&2
+            exit 1
+        fi
+        exec sudo -n bash "$0" "$@"
+    fi
+    if ! unshare -m --propagation private true 2>/dev/null; then
+        echo "FAIL: cannot make a private mount namespace (unshare -m)" >&2
+        exit 1
     fi
     TALONARIO_IN_NAMESPACE=1 exec unshare -m --propagation private bash "$0" "$@"
 fi

@@ -45,7 +45,6 @@ done
 # Ctrl+S from the cents box being typed in: one more run, the 5 cents in.
 at "${cents[@]}"; xdotool click 1
 key ctrl+a 5 ctrl+s
-sleep 1
 kill -0 "$app_pid" 2>/dev/null || fail "the window ended while clicking"
 
 close_talonario 600

@@ -17,22 +17,20 @@ running() {
 
 start_talonario
 
-# The dark pixels inside the frame of the name box (216,90 313x19 in the
-# window); the box starts empty with the focus in it, and a blinking caret
-# adds at most one column of them.
-name_box_ink() {
-    import -window "$window" png:- |
-        convert png:- -crop 307x13+219+93 +repage -colorspace Gray -threshold 50% -negate \
-            -format '%[fx:round(mean*w*h)]' info:
-}
+# The dark pixels inside the frame of the name box; the box starts empty with
+# the focus in it, and a blinking caret adds at most one column of them.
+name_box_ink() { box_ink 219 93 307 13; }
 before=$(name_box_ink)
-# The keys go through the server as a keyboard's would.
+# The keys go through the server as a keyboard's would; the name shows once
+# the window has drawn them.
 xdotool type --delay 30 'juan perez'
-sleep 0.5
-after=$(name_box_ink)
-running "$app_pid" || fail "talonario ended while typing"
-((after - before > 40)) ||
+name_shows() {
+    after=$(name_box_ink)
+    ((after - before > 40))
+}
+wait_for 50 name_shows ||
     fail "the typed name does not show in the name box ($before dark pixels before, $after after)"
+running "$app_pid" || fail "talonario ended while typing"
 
 "$send_delete" "$window" || fail "could not send WM_DELETE_WINDOW"
 

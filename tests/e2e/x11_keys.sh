@@ -33,7 +33,6 @@ key Tab; key dead_acute a                    # txtBanco: an accent by dead key
 key Tab; type 'mil'; key Return; type 'pesos' # txtPesos
 key Tab Tab Tab Tab                          # Text2, Text3, Text4, IMPRIMIR
 key Tab; type 'z'                            # txtOtrosDesc: GUARDAR PDF is no tab stop
-sleep 0.5
 kill -0 "$app_pid" 2>/dev/null || fail "talonario ended while typing"
 
 close_talonario

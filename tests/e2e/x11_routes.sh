@@ -15,12 +15,20 @@ type() { xdotool type --delay 40 "$1"; }
 key() { xdotool key --delay 40 "$@"; }
 altgr() { xdotool keydown ISO_Level3_Shift key --delay 40 "$@" keyup ISO_Level3_Shift; }
 # Makes $1 the primary selection, as selecting it in another program would,
-# then pastes it with the middle button at window pixel ($2, $3).
+# then pastes it with the middle button at window pixel ($2, $3). xclip stays
+# to serve the selection until the next one takes it over, and counts in its
+# log each time it hands the text over: the paste is done once the window
+# has taken it.
+pastes=0
 middle_paste() {
-    printf '%s' "$1" | xclip -selection primary -in 2>/dev/null  # it stays to serve the selection
+    local log=$tmp/xclip-$((++pastes)).log
+    printf '%s' "$1" | xclip -verbose -selection primary -in >"$log" 2>&1 &
+    served() { grep -q "request number $1\$" "$log"; }
+    wait_for 50 grep -q 'Waiting for selection requests' "$log" || fail "xclip took no selection"
     [[ $(xclip -selection primary -out) == "$1" ]] || fail "the primary selection is not '$1'"
+    wait_for 50 served 2 || fail "xclip did not count its first hand-over"
     xdotool mousemove --window "$window" "$2" "$3" click 2
-    sleep 0.3
+    wait_for 50 served 3 || fail "the window did not take the primary selection '$1'"
 }
 
 # The focus starts in the name box and moves on with Tab.
@@ -35,7 +43,6 @@ key Tab; type '1'; key ctrl+alt+9 dead_acute e  # txtMes: 19 and 1é refused
 key Tab; type '2'; key ctrl+alt+a super+e; type '026'  # txtAnio
 key Tab; key ctrl+alt+equal; altgr 3; type '7'  # txtCPersonal
 key Tab                                         # txtRemuneracion
-sleep 0.3
 # Box centres in window pixels.
 middle_paste '12ab' 468 221                     # txtRemuneracion
 middle_paste '-5' 468 281                       # txtRecargo
@@ -43,7 +50,6 @@ middle_paste $'20\n30' 272 443                  # txtCheque: one line
 middle_paste $'mil\npesos' 356 486              # txtPesos: lines kept, first capital
 middle_paste 'ñ2' 312 519                       # Text4: digits only
 key Tab                                         # leave the deposit year
-sleep 0.5
 kill -0 "$app_pid" 2>/dev/null || fail "talonario ended while typing"
 
 close_talonario

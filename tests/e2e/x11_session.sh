@@ -49,6 +49,29 @@ unset WAYLAND_DISPLAY
 setxkbmap -layout es -model pc105 || fail "could not load the Spanish keyboard layout"
 setxkbmap -query | grep -qE '^layout: +es$' || fail "the Spanish keyboard layout did not stay"
 
+# box_ink X Y W H: the dark pixels in that rectangle of the window as shown.
+box_ink() {
+    import -window "$window" png:- |
+        convert png:- -crop "${3}x${4}+${1}+${2}" +repage -colorspace Gray -threshold 50% \
+            -negate -format '%[fx:round(mean*w*h)]' info:
+}
+
+# wait_for TENTHS COMMAND...: runs COMMAND every tenth of a second until it
+# succeeds, for at most TENTHS tenths; fails when it never does.
+wait_for() {
+    local tenths=$1
+    shift
+    for _ in $(seq "$tenths"); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# The caret shows in the empty name box (inside its frame, 216,90 313x19 in
+# the window): the window is active and takes keys in that box.
+caret_in_name_box() { (($(box_ink 219 93 307 13) > 0)); }
+
 # Starts the program (extra environment as arguments, NAME=VALUE) and waits
 # for its window; no window manager runs, so the focus is given explicitly.
 start_talonario() {
@@ -59,11 +82,15 @@ start_talonario() {
         true
     [[ -n $window ]] || { cat "$tmp/talonario.log" >&2; fail "no window titled \"$title\""; }
     xdotool windowfocus --sync "$window"
-    sleep 0.5
+    # The caret blinks: within its period it shows at least once.
+    wait_for 50 caret_in_name_box || fail "the name box shows no caret: it has no focus"
 }
 
 # Closes the window as its close button would and waits up to $1 tenths of a
-# second for the program to end with status 0.
+# second for the program to end with status 0. The close request reaches the
+# program after every key and click sent before it (the X server keeps their
+# order, and the window handles each one whole), so nothing needs to settle
+# first.
 close_talonario() {
     "$send_delete" "$window" || fail "could not send WM_DELETE_WINDOW"
     for _ in $(seq "${1:-100}"); do

@@ -10,8 +10,8 @@ build_dir=${TALONARIO_FUZZ_BUILD_DIR:-build-fuzz}
 seconds=${FUZZ_SECONDS:-20}
 jobs=${FUZZ_JOBS:-$(nproc)}
 
-CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DTALONARIO_FUZZ=ON >/dev/null
+source scripts/ccache-env
+cmake --preset fuzz -B "$build_dir" "${launcher[@]}" >/dev/null
 cmake --build "$build_dir" -j"$(nproc)" --target fuzzers
 
 targets=("$@")

@@ -2,8 +2,10 @@
 # Configures and builds the program alone, tests and benchmarks off, in a
 # throwaway folder, with the packages only they need made unfindable: the
 # program must build with a compiler, CMake, Ninja and Qt Widgets and
-# PrintSupport alone. The folder keeps one path from run to run so that
-# ccache serves the second run.
+# PrintSupport alone. BUILD_DIR lies beside the main build folder, at the
+# same depth, so that ccache (scripts/ccache-env) serves it the main build's
+# objects, whose compile lines are the same: what this build adds is its own
+# configuration, the check for warnings and the link.
 # Usage: lean_build.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 
@@ -12,12 +14,8 @@ build=$2
 rm -rf "$build"
 mkdir -p "$build"
 trap 'rm -rf "$build"' EXIT
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
-    -DBUILD_TESTING=OFF -DTALONARIO_BENCH=OFF \
+source "$source_dir/scripts/ccache-env" "$source_dir"
+cmake -S "$source_dir" --preset run -B "$build" "${launcher[@]}" \
     -DCMAKE_DISABLE_FIND_PACKAGE_Qt6Test=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON \
     >"$build/configure.log" 2>&1 || { cat "$build/configure.log" >&2; exit 1; }
 # zint and zbar are looked up without find_package: neither may be in the cache.
@@ -31,5 +29,5 @@ if grep -q 'warning:' "$build/build.log"; then
     echo "FAIL: the lean build has warnings" >&2
     exit 1
 fi
-[[ -x $build/app/talonario ]] || { echo "FAIL: no program built" >&2; exit 1; }
+[[ -x $build/main/talonario ]] || { echo "FAIL: no program built" >&2; exit 1; }
 echo "built with tests and benchmarks off: $(grep -c '^\[' "$build/build.log") steps"

@@ -1,0 +1,43 @@
+#include "platform/Startup.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace platform {
+
+void InstallSpanishQtTranslation() {
+    static QTranslator translator;
+    if (translator.isEmpty() &&
+        translator.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&translator);
+    }
+}
+
+QString MissingDisplay() {
+    const QString platforms = qEnvironmentVariable("QT_QPA_PLATFORM");
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (platforms.isEmpty()) {
+        if (x11 || wayland) {
+            return {};
+        }
+    } else {
+        // A list ("wayland;xcb") is tried in order: one usable entry is enough.
+        for (const QString& entry : platforms.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString name = entry.section(QLatin1Char(':'), 0, 0);
+            if ((name == QStringLiteral("xcb") && x11) ||
+                (name.startsWith(QStringLiteral("wayland")) && wayland) ||
+                (name != QStringLiteral("xcb") && !name.startsWith(QStringLiteral("wayland")))) {
+                return {};
+            }
+        }
+    }
+    return QStringLiteral(
+        "talonario: no hay pantalla donde abrir la ventana (DISPLAY y WAYLAND_DISPLAY no están "
+        "definidas); para generar el comprobante sin ventana use --pdf, vea --help");
+}
+
+}  // namespace platform
