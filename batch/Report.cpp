@@ -65,6 +65,12 @@ QByteArray ReportLine(const ReportRow& row, char separator) {
     for (QString& cell : cells) {
         cell = SafeCell(cell);
     }
+    // A spreadsheet reads 23 digits as a number and keeps 15 of them
+    // (5,2472E+22); after a tab, which it keeps, they stay text, and the
+    // code reads as it was written. No formula is involved.
+    if (!cells[2].isEmpty()) {
+        cells[2].prepend(u'\t');
+    }
     return CsvLine(cells, separator);
 }
 

@@ -46,7 +46,8 @@ inline constexpr char kJournalName[] = ".talonario-lote-diario.csv";
 // The header line and a row's line, without the line end. Every cell is
 // made safe to show and to open in a spreadsheet: control characters
 // escaped, and a cell that would start with = + - @ (a formula to a
-// spreadsheet) starts with an apostrophe instead.
+// spreadsheet) starts with an apostrophe instead. The payment code starts
+// with a tab, so that a spreadsheet keeps its 23 digits as text.
 QByteArray ReportHeader(char separator);
 QByteArray ReportLine(const ReportRow& row, char separator);
 QString SafeCell(const QString& text);

@@ -61,7 +61,11 @@ inline QHash<QString, QStringList> Report(const QString& path) {
     QHash<QString, QStringList> rows;
     for (const batch::CsvRow& row : table.rows) {
         if (row.fields.value(0) != QStringLiteral("total")) {  // the counts' line
-            rows.insert(row.fields.value(0), row.fields.mid(1));
+            QStringList fields = row.fields.mid(1);
+            if (fields.size() > 1 && fields[1].startsWith(u'\t')) {
+                fields[1].remove(0, 1);  // what keeps a spreadsheet from reading it as a number
+            }
+            rows.insert(row.fields.value(0), fields);
         }
     }
     return rows;
