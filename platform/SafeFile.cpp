@@ -20,16 +20,8 @@ namespace platform {
 
 namespace {
 
-// Temporary names: ".talonario-" and 16 random hex digits, ".part".
-constexpr char kTemporaryPrefix[] = ".talonario-";
-constexpr char kTemporarySuffix[] = ".part";
-// A leftover younger than this may still be between its creation and its
-// writer's lock: it is left for the next run.
-constexpr time_t kLeftoverAgeSeconds = 2;
 // Links followed one after the other before the name is refused.
 constexpr int kMaxLinkDepth = 8;
-
-int simulatedLinkError = 0;
 
 mode_t CurrentUmask() {
     static std::mutex mutex;
@@ -69,9 +61,9 @@ QByteArray RandomTemporaryName() {
             random[i] = static_cast<unsigned char>(mixed >> (8 * i));
         }
     }
-    return kTemporaryPrefix +
+    return detail::kTemporaryPrefix +
            QByteArray(reinterpret_cast<const char*>(random), sizeof random).toHex() +
-           kTemporarySuffix;
+           detail::kTemporarySuffix;
 }
 
 // "a/b/c.pdf" -> "a/b", "c.pdf"; "c.pdf" -> ".", "c.pdf"; "/c" -> "/", "c".
@@ -81,17 +73,6 @@ std::pair<QByteArray, QByteArray> SplitName(const QByteArray& name) {
         return {QByteArray("."), name};
     }
     return {slash == 0 ? QByteArray("/") : name.left(slash), name.mid(slash + 1)};
-}
-
-QString FolderOpenFailure(int error) {
-    switch (error) {
-        case ENOENT:
-            return QStringLiteral("la carpeta no existe");
-        case EACCES:
-            return QStringLiteral("no tiene permiso para entrar en la carpeta");
-        default:
-            return SystemErrorText(error);
-    }
 }
 
 QString CreateFailure(int error) {
@@ -113,91 +94,7 @@ bool LinkTrusted(int folder, const struct stat& link) {
     return !shared || link.st_uid == ::geteuid() || link.st_uid == where.st_uid;
 }
 
-// Renames `from` to `to` only if `to` is free; 0, or the errno (EEXIST: taken).
-// renameat2 claims the name only if it is free; where the kernel or the file
-// system lacks it, a hard link does the same; where there are no hard links
-// either (FAT, exFAT), an empty file made exclusively holds the name until
-// the data is renamed over it.
-int ClaimName(int folder, const char* from, const char* to) {
-    if (simulatedLinkError == 0 && ::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0) {
-        return 0;
-    }
-    if (simulatedLinkError == 0 && errno == EEXIST) {
-        return EEXIST;
-    }
-    if (simulatedLinkError == 0 && ::linkat(folder, from, folder, to, 0) == 0) {
-        ::unlinkat(folder, from, 0);
-        return 0;
-    }
-    if (simulatedLinkError == 0 && errno == EEXIST) {
-        return EEXIST;
-    }
-    const int holder =
-        ::openat(folder, to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (holder < 0) {
-        return errno;
-    }
-    ::close(holder);
-    if (::renameat(folder, from, folder, to) != 0) {
-        const int error = errno;
-        ::unlinkat(folder, to, 0);
-        return error;
-    }
-    return 0;
-}
-
 }  // namespace
-
-// ------------------------------------------------------------------ Folder
-
-Folder::~Folder() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
-
-Folder::Folder(Folder&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
-    other.fd_ = -1;
-}
-
-Folder& Folder::operator=(Folder&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = other.fd_;
-        path_ = std::move(other.path_);
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
-QString Folder::Open(const QByteArray& path, bool create) {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-    path_ = path.isEmpty() ? QByteArray(".") : path;
-    if (create) {
-        // Each missing folder on the way, as `mkdir -p` makes them.
-        for (qsizetype at = 1; at <= path_.size(); ++at) {
-            if (at == path_.size() || path_[at] == '/') {
-                const QByteArray part = path_.left(at);
-                if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST) {
-                    if (errno == EACCES || errno == EPERM) {
-                        return QStringLiteral("no tiene permiso para crear la carpeta");
-                    }
-                    return SystemErrorText(errno);
-                }
-            }
-        }
-    }
-    fd_ = ::open(path_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0) {
-        return FolderOpenFailure(errno);
-    }
-    return {};
-}
 
 // ---------------------------------------------------------------- SafeFile
 
@@ -253,7 +150,7 @@ QString SafeFile::Open(const QByteArray& name) {
     }
     folder_ = ::open(folderName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder_ < 0) {
-        return FolderOpenFailure(errno);
+        return detail::FolderOpenFailure(errno);
     }
     ownFolder_ = true;
     const QString why = OpenIn(folder_, base, 0);
@@ -294,7 +191,7 @@ QString SafeFile::OpenIn(int folder, const QByteArray& base, int depth) {
                                   targetFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (next < 0) {
             return errno == ENOENT ? QStringLiteral("es un enlace a un archivo que no existe")
-                                   : FolderOpenFailure(errno);
+                                   : detail::FolderOpenFailure(errno);
         }
         if (ownFolder_) {
             ::close(folder_);
@@ -473,7 +370,7 @@ QString SafeFile::FinishAsNew(const QByteArray& base, bool* taken) {
         Reset();
         return why;
     }
-    const int error = ClaimName(folder_, temporary_.constData(), base.constData());
+    const int error = detail::ClaimNewName(folder_, temporary_.constData(), base.constData());
     if (error == EEXIST) {
         *taken = true;
         return {};
@@ -508,21 +405,6 @@ QString SafeFile::FinishReplacing(const QByteArray& base) {
 
 // ------------------------------------------------------------ free functions
 
-QString MoveToNewName(const Folder& folder, const QByteArray& from, const QByteArray& to,
-                      bool* taken) {
-    *taken = false;
-    const int error = ClaimName(folder.fd(), from.constData(), to.constData());
-    if (error == EEXIST) {
-        *taken = true;
-        return {};
-    }
-    if (error != 0) {
-        return SystemErrorText(error);
-    }
-    ::fsync(folder.fd());
-    return {};
-}
-
 QString WriteFileSafely(const QByteArray& name, const QByteArray& data) {
     SafeFile file;
     if (const QString why = file.Open(name); !why.isEmpty()) {
@@ -537,54 +419,6 @@ bool IsStandardOutput(const QByteArray& name) {
     struct stat out {};
     return ::stat(name.constData(), &target) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 &&
            target.st_dev == out.st_dev && target.st_ino == out.st_ino;
-}
-
-void RemoveLeftovers(const Folder& folder) {
-    if (!folder.isOpen()) {
-        return;
-    }
-    const int listing = ::openat(folder.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listing < 0) {
-        return;
-    }
-    DIR* entries = ::fdopendir(listing);
-    if (entries == nullptr) {
-        ::close(listing);
-        return;
-    }
-    const QByteArray prefix(kTemporaryPrefix);
-    const QByteArray suffix(kTemporarySuffix);
-    while (const dirent* entry = ::readdir(entries)) {
-        const QByteArray name(entry->d_name);
-        if (!name.startsWith(prefix) || !name.endsWith(suffix)) {
-            continue;
-        }
-        const int fd = ::openat(folder.fd(), entry->d_name,
-                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) {
-            // A link or some other thing planted under our pattern: not ours
-            // to open, but never anything a run left; it is removed.
-            struct stat planted {};
-            if (::fstatat(folder.fd(), entry->d_name, &planted, AT_SYMLINK_NOFOLLOW) == 0 &&
-                !S_ISREG(planted.st_mode) && !S_ISDIR(planted.st_mode)) {
-                ::unlinkat(folder.fd(), entry->d_name, 0);
-            }
-            continue;
-        }
-        struct stat info {};
-        const bool stale = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-                           std::time(nullptr) - info.st_mtime >= kLeftoverAgeSeconds &&
-                           ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-        if (stale || (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode))) {
-            ::unlinkat(folder.fd(), entry->d_name, 0);
-        }
-        ::close(fd);
-    }
-    ::closedir(entries);
-}
-
-void SimulateNoHardLinks(int error) {
-    simulatedLinkError = error;
 }
 
 }  // namespace platform

@@ -6,31 +6,9 @@
 #include <QIODevice>
 #include <QString>
 
+#include "platform/Folder.h"
+
 namespace platform {
-
-// A folder opened once and held: every name in it is then reached through
-// this descriptor, so a folder renamed or swapped for a link while a run is
-// going changes nothing of where its files go.
-class Folder {
-  public:
-    Folder() = default;
-    ~Folder();
-    Folder(Folder&& other) noexcept;
-    Folder& operator=(Folder&& other) noexcept;
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-
-    // `path` as bytes (EncodeName). With `create`, missing folders on the
-    // way are made first. Empty when opened, else why not, in Spanish.
-    QString Open(const QByteArray& path, bool create = false);
-    bool isOpen() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
-    const QByteArray& path() const { return path_; }
-
-  private:
-    int fd_ = -1;
-    QByteArray path_;
-};
 
 // One file the program writes, with the same guarantees whatever writes it:
 // - the data goes to a new temporary file in the target's own folder,
@@ -117,20 +95,7 @@ class SafeFile : public QIODevice {
 // written, else why not, in Spanish.
 QString WriteFileSafely(const QByteArray& name, const QByteArray& data);
 
-// Renames `from` to `to` in `folder` without ever replacing what is there:
-// `*taken` is set when `to` exists. Works without hard links, as above.
-QString MoveToNewName(const Folder& folder, const QByteArray& from, const QByteArray& to,
-                      bool* taken);
-
 // Whether `name` is the very file the program's standard output goes to.
 bool IsStandardOutput(const QByteArray& name);
-
-// Leftover temporary files of runs killed while writing into `folder`
-// (their writers hold a lock on them while alive) are removed.
-void RemoveLeftovers(const Folder& folder);
-
-// Test hook: makes hard links fail with `error` (0 restores them), as on a
-// file system that has none.
-void SimulateNoHardLinks(int error);
 
 }  // namespace platform
