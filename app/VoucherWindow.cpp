@@ -2,14 +2,12 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QShortcut>
 #include <algorithm>
 
@@ -19,24 +17,14 @@
 #include "app/Fonts.h"
 #include "app/KeyEvents.h"
 #include "app/Placement.h"
-#include "app/PrintJobName.h"
 #include "app/Widgets.h"
 #include "assets/Assets.h"
-#include "barcode/Codigo.h"
 #include "entry/Amounts.h"
 #include "entry/KeyFilters.h"
 #include "entry/LeadingNumber.h"
-#include "paycode/PaymentRecord.h"
-#include "paycode/Validation.h"
-#include "platform/Bitmap.h"
-#include "platform/FileLock.h"
-#include "platform/Files.h"
 
 namespace app {
 
-using platform::Answer;
-using platform::Buttons;
-using platform::Icon;
 using platform::Message;
 
 namespace {
@@ -71,28 +59,6 @@ KeyFilter::Rule RuleFor(Filter filter) {
     // and control characters are dropped like typed ones.
     return [](const QString&, int key) { return key; };
 }
-
-const Message kNoPrinter{
-    QStringLiteral("Verificación de impresora"),
-    QStringLiteral("No Hay una impresora instalada. Instale una impresora y vuelva a intentarlo"),
-    Icon::Information, Buttons::Ok};
-const Message kConfirm{QStringLiteral("Imprimir!"),
-                       QStringLiteral("Confirma que los datos son correctos y desea imprimir?."),
-                       Icon::None, Buttons::YesNo};
-const Message kConfirmSave{QStringLiteral("Guardar PDF"),
-                           QStringLiteral("¿Confirma que los datos son correctos y desea guardar "
-                                          "el comprobante en PDF?"),
-                           Icon::None, Buttons::YesNo};
-const Message kNoTotal{QStringLiteral("Excepción"),
-                       QStringLiteral("No se ha calculado el monto total"), Icon::Critical,
-                       Buttons::Ok};
-const std::array kCopyTitles{QStringLiteral("Para el Banco - Comprobante de Caja"),
-                             QStringLiteral("Talón para el Depositante - Comprobante de Caja")};
-
-// The amount boxes in the order empty ones are filled with "00".
-constexpr std::array<const char*, 6> kAmountBoxes{"txtRecargo",        "txtRecargoDec",
-                                                  "txtOtrosConceptos", "txtOtrosConceptosDec",
-                                                  "txtRemuneracion",   "txtRemuneracionDec"};
 
 }  // namespace
 
@@ -333,104 +299,6 @@ void VoucherWindow::ComputeTotal() {
     notices_->TotalChanged();
 }
 
-bool VoucherWindow::ValidateFields() {
-    paycode::ValidationInput input{text(QStringLiteral("txtCuit")),
-                                   text(QStringLiteral("txtRemuneracion")),
-                                   text(QStringLiteral("txtMes")),
-                                   text(QStringLiteral("txtAnio")),
-                                   {}};
-    for (std::size_t i = 0; i < kAmountBoxes.size(); ++i) {
-        input.amounts[i] = text(QString::fromUtf8(kAmountBoxes[i]));
-    }
-    const paycode::ValidationResult result = paycode::ValidateFields(input);
-    for (std::size_t i = 0; i < kAmountBoxes.size(); ++i) {
-        if (result.amounts[i] != input.amounts[i]) {
-            setText(QString::fromUtf8(kAmountBoxes[i]), result.amounts[i]);
-        }
-    }
-    if (result.refusal) {
-        const paycode::RefusalMessage refusal = paycode::MessageFor(*result.refusal);
-        Tell({refusal.title, refusal.text, Icon::Critical, Buttons::Ok});
-        return false;
-    }
-    return true;
-}
-
-bool VoucherWindow::GenerateBarcode() {
-    if (text(QStringLiteral("txtTotal")).isEmpty()) {
-        Tell(kNoTotal);
-        return false;
-    }
-    if (!ValidateFields()) {
-        return false;
-    }
-    paycode::PaymentRecord record;
-    paycode::PaymentSources sources{
-        text(QStringLiteral("txtCuit")), text(QStringLiteral("txtCPersonal")),
-        text(QStringLiteral("txtTotal")), text(QStringLiteral("TXTtotalDec"))};
-    const QString staff = sources.staff;
-    paycode::FillPaymentRecord(record, sources, [this] { platform_.ProcessEvents(); });
-    if (sources.staff != staff) {
-        setText(QStringLiteral("txtCPersonal"), sources.staff);
-    }
-    setText(QStringLiteral("Text1"), paycode::ComposeCodeText(record));
-    canvas_->show();
-    codigo::DrawBarcode(
-        *canvas_, 6, entry::TrimBlanks(text(QStringLiteral("Text1"))).toLatin1().toStdString(), 0);
-    control<StretchedImage>(QStringLiteral("Image1"))
-        ->setImage(RoundTripThroughFile(canvas_->picture()));
-    return true;
-}
-
-QImage VoucherWindow::RoundTripThroughFile(const QImage& picture) {
-    // The program's folder first; when it cannot be written (installed under
-    // /usr, a read-only medium) the user's private temporary folder, so that
-    // printing still works. Windows and commands running at once share the
-    // file name: a lock keeps each save-load-delete whole, and the picture
-    // read back must be the one drawn, or nothing is printed.
-    constexpr int kLockWaitMs = 5000;
-    for (int i = 0; i < 2; ++i) {
-        const bool last = i == 1;
-        // The private folder is made only when it is needed.
-        const QString folder = last ? platform_.TemporaryFolder() : platform_.ProgramFolder();
-        const QString path = folder + QLatin1Char('/') + QLatin1String(kTemporaryBitmap);
-        platform::FileLock lock(platform::EncodeName(path + QStringLiteral(".lock")));
-        if (!lock.TryLock(kLockWaitMs)) {
-            if (last) {
-                throw platform::Failure(
-                    QStringLiteral("No se puede reservar %1").arg(path).toStdString());
-            }
-            continue;
-        }
-        try {
-            platform_.SavePicture(picture, path);
-        } catch (const platform::Failure&) {
-            if (last) {
-                throw;
-            }
-            continue;
-        }
-        canvas_->hide();
-        QImage loaded;
-        try {
-            loaded = platform_.LoadPicture(path);
-        } catch (...) {
-            platform_.DeleteFile(path);
-            throw;
-        }
-        platform_.DeleteFile(path);
-        if (loaded.convertToFormat(QImage::Format_RGB32) !=
-            picture.convertToFormat(QImage::Format_RGB32)) {
-            throw platform::Failure(
-                QStringLiteral("El código de barras leído de %1 no es el dibujado")
-                    .arg(path)
-                    .toStdString());
-        }
-        return loaded;
-    }
-    return {};
-}
-
 void VoucherWindow::SetPrintMode(bool printing) {
     for (const PrintPair& pair : PrintPairs()) {
         setText(QString::fromUtf8(pair.label), text(QString::fromUtf8(pair.box)));
@@ -455,191 +323,8 @@ void VoucherWindow::SetFieldBorders(int style) {
     }
 }
 
-bool VoucherWindow::PrinterInstalled() {
-    try {
-        platform_.DefaultPrinterName();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 void VoucherWindow::Tell(const Message& message) {
     platform_.ShowMessage(this, message);
-}
-
-bool VoucherWindow::ProduceBarcodeOrTell() {
-    // A step failing midway (say, no folder can be written) ends the run: a
-    // voucher whose barcode does not match its entries must never print.
-    try {
-        return GenerateBarcode();
-    } catch (const std::exception& error) {
-        if (canvas_) {
-            canvas_->hide();
-        }
-        Tell({QStringLiteral("Excepción"),
-              QStringLiteral("No se pudo generar el código de barras.\n%1")
-                  .arg(QString::fromUtf8(error.what())),
-              Icon::Critical, Buttons::Ok});
-        return false;
-    }
-}
-
-platform::Page VoucherWindow::RecordPage() {
-    platform::Page page{QPicture(), size(), background_};
-    QPainter painter(&page.picture);
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-    // The window's white and its picture are the page's background, painted
-    // apart; the recording holds the rest.
-    const QScopedValueRollback recording(recordingPage_, true);
-    setAutoFillBackground(false);
-    render(&painter, QPoint(), QRegion(), DrawChildren);
-    setAutoFillBackground(true);
-    painter.end();
-    return page;
-}
-
-QStringList VoucherWindow::PrintCopies(const PageOutput& output) {
-    QStringList failures;
-    // Each step is tried on its own: one that fails is skipped and the run
-    // goes on, so the window always returns to entry presentation.
-    const auto step = [&failures](const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const std::exception& error) {
-            failures << QString::fromUtf8(error.what());
-        }
-    };
-    auto* number = control<QLabel>(QStringLiteral("lblNroFactura"));
-    auto* title = control<QLabel>(QStringLiteral("lblTitulo"));
-    const QList<QWidget*> buttons{control(QStringLiteral("Command2")),
-                                  control(QStringLiteral("cmdGuardarPdf"))};
-    step([&] { SetPrintMode(true); });
-    step([&] {
-        for (QWidget* button : buttons) {
-            button->hide();
-        }
-    });
-    step([&] { SetFieldBorders(0); });
-    step([&] { number->setText(QStringLiteral("1")); });
-    step([&] { number->show(); });
-    step([&] { title->show(); });
-    step([&] { title->setText(kCopyTitles[0]); });
-    step([&] { output(RecordPage(), 1); });
-    step([&] { number->setText(QStringLiteral("2")); });
-    step([&] { title->setText(kCopyTitles[1]); });
-    step([&] { output(RecordPage(), 2); });
-    step([&] { title->hide(); });
-    step([&] { number->hide(); });
-    step([&] { SetFieldBorders(1); });
-    step([&] {
-        for (QWidget* button : buttons) {
-            button->show();
-        }
-    });
-    step([&] { SetPrintMode(false); });
-    return failures;
-}
-
-void VoucherWindow::PrintRun() {
-    // One run at a time: the zero fill lets queued clicks through mid-run.
-    if (runInProgress_) {
-        return;
-    }
-    QScopedValueRollback guard(runInProgress_, true);
-    if (!PrinterInstalled()) {
-        Tell(kNoPrinter);
-        return;
-    }
-    if (!ProduceBarcodeOrTell()) {
-        return;
-    }
-    if (platform_.ShowMessage(this, kConfirm) != Answer::Yes) {
-        return;
-    }
-    const QStringList failures = PrintCopies([this](const platform::Page& page, int copy) {
-        try {
-            platform_.PrintPage(
-                page, PrintJobName(text(QStringLiteral("txtCuit")), text(QStringLiteral("txtMes")),
-                                   text(QStringLiteral("txtAnio")), copy));
-        } catch (const std::exception& error) {
-            throw platform::Failure(QStringLiteral("Copia %1: %2")
-                                        .arg(copy)
-                                        .arg(QString::fromUtf8(error.what()))
-                                        .toStdString());
-        }
-    });
-    // The copies that failed were skipped; say so rather than let the user
-    // take the voucher to the bank believing both were printed.
-    if (!failures.isEmpty()) {
-        Tell({QStringLiteral("Imprimir!"),
-              QStringLiteral("No se pudo imprimir:\n") + failures.join(QLatin1Char('\n')),
-              Icon::Critical, Buttons::Ok});
-    }
-}
-
-QString VoucherWindow::ProposedPdfName() const {
-    // Named after whose voucher it is and which month it settles, so a folder
-    // of vouchers sorts by employer and period.
-    // Digits only: pasted text must not put a separator into the name.
-    return QStringLiteral("comprobante-%1-%2-%3.pdf")
-        .arg(entry::LeadingDigits(text(QStringLiteral("txtCuit"))),
-             entry::LeadingDigits(text(QStringLiteral("txtAnio"))),
-             entry::PadZeros(entry::LeadingDigits(text(QStringLiteral("txtMes"))), 2));
-}
-
-std::vector<platform::Page> VoucherWindow::RecordCopies(QStringList& failures) {
-    std::vector<platform::Page> pages;
-    failures = PrintCopies([&pages](const platform::Page& page, int) { pages.push_back(page); });
-    return pages;
-}
-
-void VoucherWindow::SavePdfRun() {
-    if (runInProgress_) {
-        return;
-    }
-    QScopedValueRollback guard(runInProgress_, true);
-    if (!ProduceBarcodeOrTell()) {
-        return;
-    }
-    QString path =
-        platform_.AskSaveFileName(this, QStringLiteral("Guardar comprobante en PDF"),
-                                  ProposedPdfName(), QStringLiteral("Documentos PDF (*.pdf)"));
-    if (path.isEmpty()) {
-        return;
-    }
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
-        path += QStringLiteral(".pdf");
-    }
-    if (platform_.ShowMessage(this, kConfirmSave) != Answer::Yes) {
-        return;
-    }
-    QStringList failures;
-    const std::vector<platform::Page> pages = RecordCopies(failures);
-    try {
-        if (!failures.isEmpty()) {
-            throw platform::Failure(failures.join(QLatin1Char('\n')).toStdString());
-        }
-        platform_.WritePdf(pages, path);
-    } catch (const std::exception& error) {
-        Tell({QStringLiteral("Guardar PDF"),
-              QStringLiteral("No se pudo guardar el comprobante.\n%1")
-                  .arg(QString::fromUtf8(error.what())),
-              Icon::Critical, Buttons::Ok});
-    }
-}
-
-bool VoucherWindow::WriteVoucherPdf(const QString& path) {
-    if (!GenerateBarcode()) {
-        return false;
-    }
-    QStringList failures;
-    const std::vector<platform::Page> pages = RecordCopies(failures);
-    if (!failures.isEmpty()) {
-        throw platform::Failure(failures.join(QLatin1Char('\n')).toStdString());
-    }
-    platform_.WritePdf(pages, path);
-    return true;
 }
 
 }  // namespace app
