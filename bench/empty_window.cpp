@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up baseline: the least a Qt Widgets program does to put a window
 // of the voucher's size (670 x 708) on screen, with the same first-paint exit.
 // With --label the window also shows one line of text, which is what brings the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs programs one after the other, interleaved, many times, and reports for
 // each the wall time from fork to exit and the child's peak resident memory.
 //

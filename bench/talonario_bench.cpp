@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // In-process benchmarks: the encoder beside zint's, the drawing, the barcode
 // production on the window, one page to PDF and building the window.
 // scripts/bench runs them with the start-up measurements and checks the budget.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The fuzz build: every library and target instrumented for libFuzzer's coverage feedback and
 # checked by the sanitizers, so that a fault found on any input aborts with its report.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Build hygiene shared by every target: warnings and the optional sanitizers.
 
 add_library(talonario_warnings INTERFACE)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The folders of the program include one another one way only: a folder that
 # includes another is never included back by it, directly or through others.
 # Usage: folder_arrows.sh SOURCE_DIR

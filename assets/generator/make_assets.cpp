@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the pictures that ship with the program: the blank deposit voucher
 // that serves as the window's background, the window icon and the same icon
 // for the desktop's icon theme (PNGs and an SVG under icons/). Everything is

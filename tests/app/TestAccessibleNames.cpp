@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader says for each control: every control that takes the
 // focus and every label that shows a computed value has a name of its own
 // that says what it holds, and the computed labels still give their value.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voucher's captions fit the space before the boxes they label: on the
 // screen the box would hide their end ("C.P:" read "C.F"), on paper their
 // last letter would run into the first one printed ("Nº20123456786"). The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cash check box sits on the white voucher: around its square it must be
 // white too, on the screen and on the printed page, never a grey patch.
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform's failures as the user reads them, from real files: the
 // reason is Spanish, never the system's English wording.
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voucher window as it starts: every control where the bank's voucher
 // picture expects it, with its kind, caption, alignment, font, frame and
 // background. The expected values are written out here in pixels on their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generated voucher picture under what is printed over it: the copy
 // title and the copy number land on blank paper, never on the heading, and
 // the heading keeps its place above the account box, centred on column 333.

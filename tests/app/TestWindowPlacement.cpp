@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the voucher window opens: centred when the screen has room for it,
 // never with its title bar above the top of the free area, the one place
 // from which the user could drag it back, and with its close box and

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A batch, a rerun, --un-pdf and --pdf onto a FAT stick, as a user plugs
 # one in: a FAT image mounted through FUSE (fusefat), a file system with no
 # hard links, no renameat2 flags and no file modes. Skipped (77), saying

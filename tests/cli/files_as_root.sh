@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What only root can set up: device nodes as targets, a full disk, a
 # read-only program folder and another user's picCode.bmp in /tmp. Runs in a
 # private mount namespace with its own /dev and /tmp (tmpfs), so the

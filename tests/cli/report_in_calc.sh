@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # resultado.csv opened by a real spreadsheet program (LibreOffice Calc,
 # headless) the way it opens a CSV: the 23-digit payment code stays text,
 # whole, and no cell becomes a formula, not even a name typed as one.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test program against a private CUPS server with one cups-pdf queue
 # as the default printer, so that printing goes through the real spooler and
 # filters and the printed jobs can be read back as PDFs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The voucher window on a real X display with the printer and the save
 // dialog scripted, so that clicks sent through the X server start real runs
 // without anyone answering a dialog. When the window is asked to close it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Asks a window to close the way a window manager's close box does: a
 // WM_DELETE_WINDOW client message under WM_PROTOCOLS. Unlike destroying the
 // window, this reaches the program as an ordinary close request, so what it

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fast clicks through a real X server: leaving a cents box zero-fills it
 # inside the click that leaves it, and that must neither lose the click nor
 # let a run start on figures the leaving has not finished computing.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The built program on a real X server of its own: it opens the voucher
 # window, takes real key presses into the name box, and ends with status 0
 # when asked to close the way a window manager's close box asks.

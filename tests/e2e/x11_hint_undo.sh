@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # On a real X server: the grey words hint in "Son Pesos" shows on the screen
 # as soon as the total is computed and follows each new total (no blank box,
 # no old words left standing), and a paste is one undo step of its own in a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Real key presses through a real X server into the built program: the key
 # filters, shortcuts and focus-leaving computations must act as they do in
 # the offscreen tests, whose key events Qt makes up itself.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Text that reaches the boxes by routes other than a plain key, through a
 # real X server with a Spanish keyboard: dead keys (input-method text),
 # AltGr, Ctrl+Alt and Super combinations, and the middle button's paste of

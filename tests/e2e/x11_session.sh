@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the X11 tests: a private Xvfb, the program started on it, and
 # cleanup that leaves nothing running. Defines fail(), start_talonario and
 # $window once the voucher window is up, close_talonario, and expect() for

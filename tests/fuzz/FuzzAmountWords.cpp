@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The amount in words on any text typed into "Son Pesos", and on any total: words that read as
 // an amount give it in the total labels' form; the words written for a total read back as that
 // total, in any case, and their number stands alone ("uno", never "un" at its end); a total's

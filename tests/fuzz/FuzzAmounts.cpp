@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The contribution and the total on any text in the amount boxes: figures are always written as
 // plain digits, cents always as two, and within the boxes' sizes they are right to the cent.
 #include <optional>

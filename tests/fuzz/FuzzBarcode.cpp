@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Code 128 encoder and its drawing on any text: a text is refused before anything is drawn,
 // or its symbol reads back as exactly the text, by our reference reading of the symbol values,
 // module by module on the picture, and through zbar.

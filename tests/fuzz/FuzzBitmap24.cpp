@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bitmap reader on well-formed 24-bit files around fuzzed pixels: every size, row order,
 // header version, padding and gap before the pixels reads back exactly, as Qt's reader reads it.
 #include <fuzzer/FuzzedDataProvider.h>

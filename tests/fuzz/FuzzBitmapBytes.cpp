@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bitmap reader on any bytes: no picture, or a picture that Qt's own BMP reader agrees with
 // and that survives our writer.
 #include <QtEndian>

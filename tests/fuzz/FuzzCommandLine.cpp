@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line on any arguments, and the barcode command on any text and bar height: a
 // refusal is one printable line; an accepted command is the one its options name; a barcode
 // written is the text's symbol at the asked height, read back through zbar.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch's CSV reader: any bytes give a table or an error, never a crash; and any table the
 // program itself writes (header of plain names, fields with separators, quotes and line breaks)
 // reads back field for field, with either separator, with or without a BOM.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File names as bytes and their one-line display: any bytes come back as the same bytes, and
 // what a message shows of any text holds no control character and no lone surrogate.
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keystroke rules on any box text and any key code, and on any run of keys typed into an
 // empty month box.
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The leading-number rule, trimming and the zero fill on any text.
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Validation and the payment record on any entries: the checks refuse in their order, and every
 // code text composed is 23 characters, begins with 5247, carries the total in its last eight
 // digits and is always accepted by the encoder, whose symbol reads back as the text.

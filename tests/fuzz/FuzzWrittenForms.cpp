@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's written forms on any text: an amount ("100.000,50") and a C.U.I.T.
 // ("20-12345678-6"). What reads as an amount is digits and two cents digits, and reads the
 // same in every form it can be written in; a C.U.I.T. in its written form gives its 11 digits,

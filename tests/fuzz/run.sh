@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang and runs each: first the inputs kept in regressions/<target>,
 # then libFuzzer for FUZZ_SECONDS (default 20) from the seed corpus in corpus/<target>, two
 # targets at a time. Any finding fails the run, with its report and its input printed in hex.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Lintian on the package: errors fail the test; warnings and notes are listed
 # in the test's output.
 # Usage: deb_lintian.sh OUT_DIR

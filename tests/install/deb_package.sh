@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package from the built tree with CPack into OUT_DIR.
 # Usage: deb_package.sh BUILD_DIR OUT_DIR
 set -euo pipefail

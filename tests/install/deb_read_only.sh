@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The package unpacked into a throwaway root, every file of it read-only, and
 # its talonario --pdf run from there: it must write a valid two-page PDF with
 # the payment code, and leave the unpacked tree as it was. Root writes

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the built tree into a throwaway prefix and checks what a desktop
 # reads from it: the desktop entry and AppStream file validate, the manual
 # page formats without warnings and documents every option --help names,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds the program alone, tests and benchmarks off, in a
 # throwaway folder, with the packages only they need made unfindable: the
 # program must build with a compiler, CMake, Ninja and Qt Widgets and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reasons the system, CUPS and Qt give in English, told in Spanish.
 #include <QtTest>
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded into the program to make its folder behave as a FAT or exFAT
 // stick does: no hard links, and no renameat2 flags.
 #include <fcntl.h>
