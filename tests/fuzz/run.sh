@@ -11,7 +11,7 @@ build_dir=${TALONARIO_FUZZ_BUILD_DIR:-build-fuzz}
 seconds=${FUZZ_SECONDS:-20}
 jobs=${FUZZ_JOBS:-$(nproc)}
 
-source scripts/ccache-env
+source scripts/ccache-env "$PWD"
 cmake --preset fuzz -B "$build_dir" "${launcher[@]}" >/dev/null
 cmake --build "$build_dir" -j"$(nproc)" --target fuzzers
 
