@@ -326,24 +326,17 @@ QString SafeFile::Finish() {
     if (folder_ < 0 && !inPlace_) {
         return QStringLiteral("el archivo no está abierto");
     }
+    if (!inPlace_) {
+        return FinishReplacing(QByteArray(base_));
+    }
     QString why;
-    if (inPlace_) {
-        if (error_ != 0) {
-            why = SystemErrorText(error_);
-        } else if (!standardOutput_ && ::close(fd_) != 0) {
-            why = SystemErrorText(errno);
-        }
-        if (!standardOutput_) {
-            fd_ = -1;
-        }
-    } else if (why = Settle(); why.isEmpty()) {
-        if (::renameat(folder_, temporary_.constData(), folder_, base_.constData()) != 0) {
-            why = SystemErrorText(errno);
-        } else {
-            temporary_.clear();
-            // The rename itself reaches the disk with the folder.
-            ::fsync(folder_);
-        }
+    if (error_ != 0) {
+        why = SystemErrorText(error_);
+    } else if (!standardOutput_ && ::close(fd_) != 0) {
+        why = SystemErrorText(errno);
+    }
+    if (!standardOutput_) {
+        fd_ = -1;
     }
     Reset();
     return why;
@@ -397,6 +390,7 @@ QString SafeFile::FinishReplacing(const QByteArray& base) {
             why = SystemErrorText(errno);
         } else {
             temporary_.clear();
+            // The rename itself reaches the disk with the folder.
             ::fsync(folder_);
         }
     }

@@ -12,7 +12,10 @@ set -euo pipefail
 build=$1
 app_id=ar.talonario.Talonario
 prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+# ImageMagick's own temporary files (the SVG's rendering) go with the test's.
+MAGICK_TEMPORARY_PATH=$(mktemp -d)
+export MAGICK_TEMPORARY_PATH
+trap 'rm -rf "$prefix" "$MAGICK_TEMPORARY_PATH"' EXIT
 fail() {
     echo "FAIL: $*" >&2
     exit 1
