@@ -34,7 +34,14 @@ struct Voucher {
     QString cuit() const { return boxes.value(QStringLiteral("txtCuit")); }
     QString name() const { return boxes.value(QStringLiteral("txtNombre")); }
     // "AAAA-MM" from the year and month boxes; empty when either is missing.
-    QString period() const;
+    QString period() const {
+        const QString year = boxes.value(QStringLiteral("txtAnio"));
+        const QString month = boxes.value(QStringLiteral("txtMes"));
+        if (year.isEmpty() || month.isEmpty()) {
+            return {};
+        }
+        return year + QLatin1Char('-') + month.rightJustified(2, QLatin1Char('0'));
+    }
 };
 
 // The register's entry of one employer, updated from each recorded voucher.
