@@ -18,6 +18,7 @@
 #include "app/Fonts.h"
 #include "app/KeyEvents.h"
 #include "app/Placement.h"
+#include "app/SurchargeAction.h"
 #include "app/Widgets.h"
 #include "assets/Assets.h"
 #include "entry/Amounts.h"
@@ -81,6 +82,7 @@ VoucherWindow::VoucherWindow(platform::Platform& platform, QWidget* parent)
                                 control<QPlainTextEdit>(QStringLiteral("txtPesos")),
                                 control<QLabel>(QStringLiteral("txtTotal")),
                                 control<QLabel>(QStringLiteral("TXTtotalDec")), this);
+    surcharge_ = new SurchargeAction(*this, platform_);
     new ScreenPlacement(this);
     control(QStringLiteral("txtNombre"))->setFocus();
 }

@@ -15,6 +15,7 @@ namespace app {
 
 class Canvas;
 class EntryNotices;
+class SurchargeAction;
 
 // The voucher window: the bank's pre-printed voucher as background, entry
 // boxes over its blanks, and the procedures that fill, compute and print it.
@@ -37,6 +38,8 @@ class VoucherWindow : public QWidget {
 
     // The remarks beside the voucher's validation (check digit, amount in words).
     EntryNotices& notices() const { return *notices_; }
+    // The late-payment surcharge helper (Ctrl+R).
+    SurchargeAction& surcharge() const { return *surcharge_; }
 
     // Recomputation when the focus leaves an amount box.
     void ComputeContribution();
@@ -98,6 +101,7 @@ class VoucherWindow : public QWidget {
     QHash<QObject*, OnLeave> leaveActions_;
     Canvas* canvas_ = nullptr;
     EntryNotices* notices_ = nullptr;
+    SurchargeAction* surcharge_ = nullptr;
     QImage background_;
     bool recordingPage_ = false;  // paintEvent leaves the picture to the page
     bool runInProgress_ = false;
