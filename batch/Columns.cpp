@@ -78,6 +78,14 @@ const QHash<QString, QString>& Aliases() {
         {QStringLiteral("intereses"), QStringLiteral("recargo")},
         {QStringLiteral("otros-conceptos"), QStringLiteral("otros")},
         {QStringLiteral("pago-efectivo"), QStringLiteral("efectivo")},
+        {QStringLiteral("vencimiento"), QStringLiteral("recargo-desde")},
+        {QStringLiteral("fecha-vencimiento"), QStringLiteral("recargo-desde")},
+        {QStringLiteral("vto"), QStringLiteral("recargo-desde")},
+        {QStringLiteral("tasa-mensual"), QStringLiteral("tasa")},
+        {QStringLiteral("tasa-interes"), QStringLiteral("tasa")},
+        {QStringLiteral("tasa-interes-mensual"), QStringLiteral("tasa")},
+        {QStringLiteral("tasa-recargo"), QStringLiteral("tasa")},
+        {QStringLiteral("interes-mensual"), QStringLiteral("tasa")},
     };
     return aliases;
 }

@@ -105,6 +105,10 @@ CommandLine::CommandLine() {
             "Un dígito verificador del C.U.I.T. incorrecto, o un importe en letras que dice\n"
             "otra cosa que el total o que no se puede leer, dan un aviso en la salida de\n"
             "errores; con --estricto rechazan el comprobante.\n\n"
+            "Con --recargo-desde VENCIMIENTO --tasa PORCENTAJE el recargo es el interés\n"
+            "simple de la contribución desde el vencimiento hasta hoy (contribución × tasa\n"
+            "÷ 100 × días ÷ 30, redondeado al centavo); en --lote, columnas recargo-desde\n"
+            "y tasa.\n\n"
             "Estados de salida: 0 hecho; 1 sin pantalla para la ventana, o sin memoria;\n"
             "2 opción o valor rechazado, o comprobante no válido (el motivo va a la salida\n"
             "de errores), o CSV ilegible; 3 no se pudo escribir el archivo o la carpeta;\n"
@@ -131,6 +135,15 @@ CommandLine::CommandLine() {
                            QStringLiteral("importe")});
     }
     parser_.addOption({QString::fromUtf8(kCashOption), QStringLiteral("Pago en efectivo.")});
+    parser_.addOption({QString::fromUtf8(kSurchargeFromOption),
+                       QStringLiteral("Calcula el recargo desde este vencimiento (AAAA-MM-DD o "
+                                      "DD/MM/AAAA) hasta hoy; va con --tasa, no con --recargo."),
+                       QStringLiteral("vencimiento")});
+    parser_.addOption(
+        {QString::fromUtf8(kRateOption),
+         QStringLiteral("Tasa mensual en por ciento del recargo («3», «3,5» o «3.5»): "
+                        "contribución × tasa ÷ 100 × días ÷ 30."),
+         QStringLiteral("porcentaje")});
     parser_.addOption({QString::fromUtf8(kStrictOption),
                        QStringLiteral("Los avisos (dígito verificador, importe en letras) "
                                       "rechazan el comprobante.")});

@@ -29,6 +29,12 @@ int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
             input.values.insert(name, line.value(name));
         }
     }
+    for (const char* option : {kSurchargeFromOption, kRateOption}) {
+        const QString name = QString::fromUtf8(option);
+        if (line.isSet(name)) {
+            input.values.insert(name, line.value(name));
+        }
+    }
     input.cash = line.isSet(QString::fromUtf8(kCashOption));
     input.strict = line.isSet(QString::fromUtf8(kStrictOption));
 

@@ -11,6 +11,7 @@
 #include "app/EntryNotices.h"
 #include "app/VoucherWindow.h"
 #include "cli/ExitStatus.h"
+#include "cli/SurchargeFill.h"
 #include "cli/VoucherOptions.h"
 #include "entry/WrittenAmount.h"
 #include "paycode/CuitCheck.h"
@@ -113,12 +114,17 @@ QStringList Remarks(const app::VoucherWindow& window) {
     return remarks;
 }
 
-// Types every given value; the first refusal, naming its option (or column), or nothing.
-std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& input) {
+// Types every given value; the first refusal, naming its option (or column),
+// or nothing. `notes` get what the voucher's surcharge says.
+std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& input,
+                            QStringList& notes) {
     const auto refuse = [&input](const QString& name, const QString& why) {
         return (input.columnNames ? name : QStringLiteral("--") + name) + QStringLiteral(": ") +
                why;
     };
+    if (auto refusal = CheckSurchargeOptions(input)) {
+        return refusal;
+    }
     const QString sonPesos = QStringLiteral("son-pesos");
     const bool wordsFromTotal = input.values.value(sonPesos).trimmed().compare(
                                     QLatin1String(kWordsFromTotal), Qt::CaseInsensitive) == 0;
@@ -175,6 +181,12 @@ std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& inp
         QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
         QCoreApplication::sendEvent(window.control(QString::fromUtf8(box)), &leave);
     }
+    if (auto refusal =
+            TypeSurcharge(window, input, notes, [&window](const char* box, const QString& value) {
+                return Type(window, box, value);
+            })) {
+        return refusal;
+    }
     if (wordsFromTotal) {
         window.notices().TakeTotalInWords();
     }
@@ -213,11 +225,13 @@ VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
                             platform::Platform& platform) {
     VoucherOutcome outcome;
     app::VoucherWindow window(platform);
-    if (auto error = Fill(window, input)) {
+    QStringList notes;
+    if (auto error = Fill(window, input, notes)) {
         outcome.messages << *error;
         outcome.status = kRefused;
         return outcome;
     }
+    outcome.messages << notes;
     const QStringList remarks = Remarks(window);
     if (input.strict && !remarks.isEmpty()) {
         outcome.messages << remarks;

@@ -51,6 +51,12 @@ inline constexpr std::array kAmountOptions{
 // The check box "Efectivo".
 inline constexpr const char* kCashOption = "efectivo";
 
+// The surcharge worked out from the due date and the monthly rate in
+// percent (the payment date today, the base the contribution), instead of
+// "recargo" given as an amount.
+inline constexpr const char* kSurchargeFromOption = "recargo-desde";
+inline constexpr const char* kRateOption = "tasa";
+
 // Makes the remarks beside the voucher's validation (check digit, amount in
 // words) refusals instead of warnings.
 inline constexpr const char* kStrictOption = "estricto";
@@ -68,6 +74,7 @@ inline QStringList VoucherOptionNames() {
         names << QString::fromUtf8(option.name);
     }
     names << QString::fromUtf8(kCashOption);
+    names << QString::fromUtf8(kSurchargeFromOption) << QString::fromUtf8(kRateOption);
     return names;
 }
 

@@ -57,6 +57,13 @@ void TestColumns::canonical_data() {
     row("día del depósito", "Día del depósito", "dia");
     row("importe en letras", "Importe en letras", "son-pesos");
     row("pago en efectivo", "Pago en efectivo", "efectivo");
+    row("recargo_desde", "recargo_desde", "recargo-desde");
+    row("Recargo desde", "Recargo desde", "recargo-desde");
+    row("fecha de vencimiento", "Fecha de vencimiento", "recargo-desde");
+    row("Vto.", "Vto.", "recargo-desde");
+    row("tasa with a percent sign", "Tasa %", "tasa");
+    row("tasa de interés mensual", "Tasa de interés mensual", "tasa");
+    row("intereses is still the surcharge amount", "Intereses", "recargo");
     row("unknown", "color", "");
     row("empty", "", "");
     row("only joining words", "de la", "");
