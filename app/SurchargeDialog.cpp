@@ -57,6 +57,7 @@ SurchargeDialog::SurchargeDialog(platform::Platform& platform, const QString& ba
     base_->setText(base);
     days_ = Output(QStringLiteral("diasAtraso"), QStringLiteral("Días de atraso"), this);
     formula_ = Output(QStringLiteral("calculo"), QStringLiteral("Cálculo"), this);
+    formula_->setWordWrap(false);  // one line, as it is read
     outcome_ = Output(QStringLiteral("recargo"), QStringLiteral("Recargo calculado"), this);
 
     // A memory that fails proposes nothing; the user types the rate.
@@ -78,7 +79,9 @@ SurchargeDialog::SurchargeDialog(platform::Platform& platform, const QString& ba
     row(QStringLiteral("&Tasa mensual (%):"), rate_);
     row(QStringLiteral("&Base (contribución):"), base_);
     row(QStringLiteral("Días de atraso:"), days_);
-    row(QStringLiteral("Cálculo (base × tasa ÷ 100 × días ÷ 30):"), formula_);
+    form->addRow(QStringLiteral("Interés simple:"),
+                 new QLabel(QStringLiteral("base × tasa ÷ 100 × días ÷ 30"), this));
+    row(QStringLiteral("Cálculo:"), formula_);
     row(QStringLiteral("Recargo:"), outcome_);
 
     auto* buttons = new QDialogButtonBox(this);
