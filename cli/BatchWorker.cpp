@@ -13,7 +13,6 @@
 #include "cli/CommandPlatform.h"
 #include "cli/ExitStatus.h"
 #include "cli/VoucherFill.h"
-#include "platform/Files.h"
 #include "platform/QtPlatform.h"
 
 namespace cli {

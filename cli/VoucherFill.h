@@ -27,7 +27,7 @@ struct VoucherOutcome {
     QString code;          // the payment code, once the PDF is written
     QString proposedName;  // the file name the save dialog proposes for it, likewise
     QStringList messages;  // what the voucher said, or why it was not written; one line each
-    QStringList warnings;  // remarks beside validation on a voucher written anyway
+    QStringList warnings;  // remarks beside validation, without --estricto; one line each
     batch::VoucherFigures figures;  // who and how much, once validated
 };
 
