@@ -9,6 +9,7 @@
 #include "barcode/ImageSurface.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
+#include "cli/Tell.h"
 #include "platform/Bitmap.h"
 #include "platform/Files.h"
 #include "platform/SafeFile.h"
@@ -45,7 +46,7 @@ class BoundedImageSurface : public codigo::ImageSurface {
 
 int RunBarcodeCommand(const CommandLine& line, QTextStream& err) {
     const auto fail = [&err](int status, const QString& why) {
-        err << "talonario: " << why << Qt::endl;
+        Error(err, why);
         return status;
     };
 
@@ -136,7 +137,7 @@ int RunBarcodeCommand(const CommandLine& line, QTextStream& err) {
 int RunBarcodeCommand(const QStringList& arguments, QTextStream& err) {
     CommandLine line;
     if (!line.Parse(arguments)) {
-        err << "talonario: " << line.errorText() << Qt::endl;
+        Error(err, line.errorText());
         return kRefused;
     }
     return RunBarcodeCommand(line, err);

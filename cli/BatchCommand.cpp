@@ -22,10 +22,11 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "cli/OnePdf.h"
+#include "cli/Tell.h"
 #include "cli/VoucherOptions.h"
-#include "platform/ErrorTexts.h"
 #include "platform/FileLock.h"
 #include "platform/Files.h"
+#include "platform/Input.h"
 #include "platform/QtPlatform.h"
 #include "platform/SafeFile.h"
 
@@ -42,29 +43,6 @@ constexpr char kFolderLockName[] = ".talonario-lote.lock";
 
 QString Shown(const QString& name) {
     return platform::Printable(QDir::toNativeSeparators(name));
-}
-
-// Opens an input without ever waiting on it (a FIFO, a device) and only when
-// it is a plain file of a bounded size. -1 and `why` otherwise.
-int OpenInput(int folder, const QByteArray& name, QString& why, struct stat& info) {
-    const int fd = ::openat(folder, name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        why = platform::SystemErrorText(errno);
-        return -1;
-    }
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        why = S_ISDIR(info.st_mode) ? QStringLiteral("es una carpeta")
-                                    : QStringLiteral("no es un archivo común");
-        ::close(fd);
-        return -1;
-    }
-    if (info.st_size > kMaxInputBytes) {
-        why = QStringLiteral("ocupa más de %1 MB").arg(kMaxInputBytes / (1024 * 1024));
-        ::close(fd);
-        return -1;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
 }
 
 bool SameFile(const struct stat& a, dev_t device, ino_t inode) {
@@ -90,7 +68,7 @@ void ReadEarlierRecords(const platform::Folder& folder, batch::EarlierRecords& e
         }
         QString why;
         struct stat info {};
-        const int fd = OpenInput(folder.fd(), name, why, info);
+        const int fd = platform::OpenInput(folder.fd(), name, kMaxInputBytes, why, info);
         if (fd < 0) {
             continue;
         }
@@ -137,12 +115,12 @@ bool CheckCsv(QFile& file, const QString& csvName, QStringList& columns, int& ro
     batch::CsvReader reader(file);
     QStringList header;
     if (!reader.ReadHeader(header)) {
-        err << Shown(csvName) << ": " << reader.error() << Qt::endl;
+        Error(err, Shown(csvName) + QStringLiteral(": ") + reader.error());
         return false;
     }
     const batch::Columns read = batch::ReadColumns(header, VoucherOptionNames());
     if (!read.error.isEmpty()) {
-        err << Shown(csvName) << ": " << read.error << Qt::endl;
+        Error(err, Shown(csvName) + QStringLiteral(": ") + read.error);
         return false;
     }
     columns = read.names;
@@ -152,7 +130,7 @@ bool CheckCsv(QFile& file, const QString& csvName, QStringList& columns, int& ro
         ++rows;
     }
     if (!reader.error().isEmpty()) {
-        err << Shown(csvName) << ": " << reader.error() << Qt::endl;
+        Error(err, Shown(csvName) + QStringLiteral(": ") + reader.error());
         return false;
     }
     return true;
@@ -173,22 +151,23 @@ int RunBatchCommand(const CommandLine& line, QTextStream& err) {
         bool ok = false;
         settings.workers = line.value(QStringLiteral("trabajos")).toInt(&ok);
         if (!ok || settings.workers < 1 || settings.workers > 64) {
-            err << "--trabajos: un número de 1 a 64" << Qt::endl;
+            Error(err, QStringLiteral("--trabajos: un número de 1 a 64"));
             return kRefused;
         }
     }
 
     QString why;
     struct stat csvInfo {};
-    const int csvFd = OpenInput(AT_FDCWD, platform::EncodeName(csvName), why, csvInfo);
+    const int csvFd =
+        platform::OpenInput(AT_FDCWD, platform::EncodeName(csvName), kMaxInputBytes, why, csvInfo);
     if (csvFd < 0) {
-        err << "No se puede leer " << Shown(csvName) << ": " << why << Qt::endl;
+        Error(err, QStringLiteral("No se puede leer %1: %2").arg(Shown(csvName), why));
         return kRefused;
     }
     QFile csv;
     if (!csv.open(csvFd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(csvFd);
-        err << "No se puede leer " << Shown(csvName) << Qt::endl;
+        Error(err, QStringLiteral("No se puede leer %1").arg(Shown(csvName)));
         return kRefused;
     }
     if (!CheckCsv(csv, csvName, settings.columns, settings.rows, err)) {
@@ -197,14 +176,16 @@ int RunBatchCommand(const CommandLine& line, QTextStream& err) {
 
     platform::Folder folder;
     if (why = folder.Open(platform::EncodeName(folderName), true); !why.isEmpty()) {
-        err << "No se puede escribir en la carpeta " << Shown(folderName) << ": " << why
-            << Qt::endl;
+        Error(err, QStringLiteral("No se puede escribir en la carpeta %1: %2")
+                       .arg(Shown(folderName), why));
         return kUnwritable;
     }
     platform::FileLock lock(kFolderLockName, folder.fd());
     if (!lock.TryLock(kFolderLockWaitMs)) {
-        err << "Otra corrida de --lote está escribiendo en la carpeta " << Shown(folderName)
-            << "; espere a que termine o elija otra carpeta" << Qt::endl;
+        Error(err,
+              QStringLiteral("Otra corrida de --lote está escribiendo en la carpeta %1; espere a "
+                             "que termine o elija otra carpeta")
+                  .arg(Shown(folderName)));
         return kUnwritable;
     }
     platform::RemoveLeftovers(folder);
@@ -212,8 +193,8 @@ int RunBatchCommand(const CommandLine& line, QTextStream& err) {
     {
         platform::SafeFile probe;
         if (why = probe.OpenTemporary(folder); !why.isEmpty()) {
-            err << "No se puede escribir en la carpeta " << Shown(folderName) << ": " << why
-                << Qt::endl;
+            Error(err, QStringLiteral("No se puede escribir en la carpeta %1: %2")
+                           .arg(Shown(folderName), why));
             return kUnwritable;
         }
     }
@@ -224,14 +205,16 @@ int RunBatchCommand(const CommandLine& line, QTextStream& err) {
     const bool reportThere =
         ::fstatat(folder.fd(), batch::kReportName, &report, AT_SYMLINK_NOFOLLOW) == 0;
     if (reportThere && !S_ISREG(report.st_mode)) {
-        err << "No se puede escribir "
-            << Shown(QDir(folderName).filePath(QString::fromUtf8(batch::kReportName)))
-            << ": no es un archivo común; quítelo o elija otra carpeta" << Qt::endl;
+        Error(err,
+              QStringLiteral("No se puede escribir %1: no es un archivo común; quítelo o elija "
+                             "otra carpeta")
+                  .arg(Shown(QDir(folderName).filePath(QString::fromUtf8(batch::kReportName)))));
         return kUnwritable;
     }
     if (reportThere && report.st_dev == csvInfo.st_dev && report.st_ino == csvInfo.st_ino) {
-        err << "--lote: el CSV no puede ser el informe " << batch::kReportName
-            << " de la carpeta, que la corrida reemplaza; cópielo con otro nombre" << Qt::endl;
+        Error(err, QStringLiteral("--lote: el CSV no puede ser el informe %1 de la carpeta, que la "
+                                  "corrida reemplaza; cópielo con otro nombre")
+                       .arg(QString::fromUtf8(batch::kReportName)));
         return kRefused;
     }
 
@@ -251,13 +234,15 @@ int RunBatchCommand(const CommandLine& line, QTextStream& err) {
             ::fstat(folder.fd(), &held) == 0 && SameFile(parent, held.st_dev, held.st_ino);
         if ((exists && SameFile(target, csvInfo.st_dev, csvInfo.st_ino)) || intoReport ||
             (exists && reportThere && SameFile(target, report.st_dev, report.st_ino))) {
-            err << "--un-pdf: " << Shown(onePdfName)
-                << " es el CSV o el informe de la corrida; elija otro nombre" << Qt::endl;
+            Error(err,
+                  QStringLiteral("--un-pdf: %1 es el CSV o el informe de la corrida; elija otro "
+                                 "nombre")
+                      .arg(Shown(onePdfName)));
             return kRefused;
         }
         onePdf = std::make_unique<OnePdf>();
         if (why = onePdf->Open(name); !why.isEmpty()) {
-            err << "No se puede escribir " << Shown(onePdfName) << ": " << why << Qt::endl;
+            Error(err, QStringLiteral("No se puede escribir %1: %2").arg(Shown(onePdfName), why));
             return kUnwritable;
         }
     }

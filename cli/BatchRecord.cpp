@@ -7,10 +7,12 @@
 #include <QDateTime>
 #include <QDir>
 #include <QtEndian>
+#include <csignal>
 
 #include "batch/FileNames.h"
 #include "cli/BatchRun.h"
 #include "cli/ExitStatus.h"
+#include "cli/Tell.h"
 #include "platform/Files.h"
 
 // What becomes of a row once settled, in row order: its voucher's file (or
@@ -221,7 +223,7 @@ int BatchRun::Finish() {
         } else if (const QString why = onePdf_->Close(); !why.isEmpty()) {
             onePdfFailure = QStringLiteral("No se pudo escribir %1: %2")
                                 .arg(platform::Printable(settings_.onePdfName), why);
-            err_ << onePdfFailure << Qt::endl;
+            Error(err_, onePdfFailure);
         }
     }
     if (!onePdfFailure.isEmpty()) {
@@ -251,7 +253,9 @@ int BatchRun::Finish() {
                 QDir(settings_.folderName).filePath(QString::fromUtf8(batch::kReportName))))
          << Qt::endl;
     if (stopped) {
-        return 128 + stopSignal_;  // as the shell reports the signal: 130, 143, 129
+        return stopSignal_ == SIGHUP    ? kHangUp
+               : stopSignal_ == SIGTERM ? kTerminated
+                                        : kInterrupted;
     }
     if (counts_[kCountFailed] > 0 || !reportWritten) {
         return kUnwritable;
@@ -299,12 +303,11 @@ bool BatchRun::WriteResults() {
         }
     }
     if (!why.isEmpty()) {
-        err_ << QStringLiteral("No se puede escribir %1: %2")
-                    .arg(platform::Printable(QDir::toNativeSeparators(
-                             QDir(settings_.folderName)
-                                 .filePath(QString::fromUtf8(batch::kReportName)))),
-                         why)
-             << Qt::endl;
+        Error(err_, QStringLiteral("No se puede escribir %1: %2")
+                        .arg(platform::Printable(QDir::toNativeSeparators(
+                                 QDir(settings_.folderName)
+                                     .filePath(QString::fromUtf8(batch::kReportName)))),
+                             why));
         return false;
     }
     return true;

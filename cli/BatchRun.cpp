@@ -21,6 +21,7 @@
 #include "cli/BatchWorker.h"
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
+#include "cli/Tell.h"
 #include "cli/VoucherOptions.h"
 #include "platform/Files.h"
 #include "platform/QtPlatform.h"
@@ -286,7 +287,8 @@ void BatchRun::SettleInOrder() {
 
 void BatchRun::Interrupt() {
     ClearProgress();
-    err_ << "Interrumpido: se terminan las filas en curso y no se empiezan más." << Qt::endl;
+    Warning(err_,
+            QStringLiteral("Interrumpido: se terminan las filas en curso y no se empiezan más."));
     for (const std::shared_ptr<Worker>& worker : workers_) {
         if (!worker->row && worker->process->state() != QProcess::NotRunning) {
             worker->process->closeWriteChannel();

@@ -2,7 +2,6 @@
 #include "cli/BatchWorker.h"
 
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -11,57 +10,16 @@
 #include <csignal>
 
 #include "cli/BatchJob.h"
+#include "cli/CommandPlatform.h"
 #include "cli/ExitStatus.h"
 #include "cli/VoucherFill.h"
-#include "platform/Files.h"
 #include "platform/QtPlatform.h"
 
 namespace cli {
 
 namespace {
 
-// A worker's desktop: messages are collected for the answer (the one
-// question is answered yes, as on the command line), the temporary bitmap
-// goes to a folder of this process alone so that workers never wait on each
-// other's, and the pages are kept instead of written.
-class WorkerPlatform : public platform::QtPlatform {
-  public:
-    void Start() {
-        messages_.clear();
-        pages_.clear();
-    }
-    const QStringList& messages() const { return messages_; }
-    const std::vector<platform::Page>& pages() const { return pages_; }
-    bool MakeOwnFolder() {
-        // Beside the user's private folder, named by the process, so that
-        // the batch can remove it should this process be killed.
-        own_ = QtPlatform::TemporaryFolder() + QStringLiteral("/lote-%1").arg(::getpid());
-        const QByteArray name = platform::EncodeName(own_);
-        return ::mkdir(name.constData(), 0700) == 0 || errno == EEXIST;
-    }
-    void RemoveOwnFolder() { QDir(own_).removeRecursively(); }
-
-    platform::Answer ShowMessage(QWidget*, const platform::Message& message) override {
-        if (message.buttons == platform::Buttons::YesNo) {
-            return platform::Answer::Yes;
-        }
-        messages_ << message.text;
-        return platform::Answer::Ok;
-    }
-    void WritePdf(const std::vector<platform::Page>& pages, const QString&) override {
-        pages_ = pages;
-    }
-    QString ProgramFolder() override { return own_; }
-    QString TemporaryFolder() override { return own_; }
-
-  private:
-    QString own_;
-    QStringList messages_;
-    std::vector<platform::Page> pages_;
-};
-
-BatchAnswer MakeVoucher(WorkerPlatform& platform, const BatchJob& job) {
-    platform.Start();
+BatchAnswer MakeVoucher(CommandPlatform& platform, const BatchJob& job) {
     VoucherValues input;
     input.values = job.values;
     input.cash = job.cash;
@@ -70,7 +28,11 @@ BatchAnswer MakeVoucher(WorkerPlatform& platform, const BatchJob& job) {
     const VoucherOutcome outcome = WriteVoucher(input, QStringLiteral("lote.pdf"), platform);
     BatchAnswer answer;
     answer.row = job.row;
-    answer.message = (platform.messages() + outcome.messages).join(QLatin1Char(' '));
+    QStringList said = outcome.messages;
+    for (const QString& warning : outcome.warnings) {
+        said << QStringLiteral("Aviso: ") + warning;
+    }
+    answer.message = said.join(QLatin1Char(' '));
     if (outcome.status != kDone) {
         answer.state = outcome.status == kRefused ? batch::kRowRefused : batch::kRowFailed;
         return answer;
@@ -138,7 +100,8 @@ int RunBatchWorker() {
     if (::getppid() == 1) {
         return kFailed;  // the batch was gone before the line above
     }
-    WorkerPlatform platform;
+    CommandPlatform platform;
+    platform.KeepPages();
     if (!platform.MakeOwnFolder()) {
         return kUnwritable;
     }

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "batch/Cash.h"
+#include "cli/ExitStatus.h"
 #include "cli/VoucherOptions.h"
 #include "entry/WrittenAmount.h"
 #include "platform/Files.h"
@@ -63,6 +64,34 @@ QString BatchColumnsHelp() {
         .arg(lines.join(u'\n'), Quoted(batch::CashYes()), Quoted(no));
 }
 
+// Words joined into lines of at most `width` characters, each opened by
+// `indent` spaces.
+QStringList Wrapped(const QString& text, qsizetype indent, qsizetype width) {
+    QStringList lines{QString()};
+    for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+        if (!lines.back().isEmpty() && indent + lines.back().size() + 1 + word.size() > width) {
+            lines << QString();
+        }
+        lines.back() += (lines.back().isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    for (QString& line : lines) {
+        line.prepend(QString(indent, u' '));
+    }
+    return lines;
+}
+
+// The exit statuses' table, as the help lists it: the status, then its
+// meaning wrapped under itself.
+QString ExitStatusHelp() {
+    QString help = QStringLiteral("Estados de salida:\n");
+    for (const ExitStatusMeaning& entry : kExitStatuses) {
+        QStringList lines = Wrapped(QString::fromUtf8(entry.meaning), 6, 80);
+        lines.front().replace(2, 3, QStringLiteral("%1").arg(entry.status, -3));
+        help += lines.join(u'\n') + u'\n';
+    }
+    return help;
+}
+
 // The option parser's own texts in Spanish, for where Qt's translation is
 // not installed; installed before it, so that its own wording wins.
 class ParserTexts : public QTranslator {
@@ -108,12 +137,8 @@ CommandLine::CommandLine() {
             "Con --recargo-desde VENCIMIENTO --tasa PORCENTAJE el recargo es el interés\n"
             "simple de la contribución desde el vencimiento hasta hoy (contribución × tasa\n"
             "÷ 100 × días ÷ 30, redondeado al centavo); en --lote, columnas recargo-desde\n"
-            "y tasa.\n\n"
-            "Estados de salida: 0 hecho; 1 sin pantalla para la ventana, o sin memoria;\n"
-            "2 opción o valor rechazado, o comprobante no válido (el motivo va a la salida\n"
-            "de errores), o CSV ilegible; 3 no se pudo escribir el archivo o la carpeta;\n"
-            "4 el lote rechazó alguna fila; 130 interrumpido con Ctrl+C.\n\n") +
-        BatchColumnsHelp());
+            "y tasa.\n\n") +
+        ExitStatusHelp() + u'\n' + BatchColumnsHelp());
     // Our own, for Spanish descriptions whatever Qt's translation says.
     parser_.addOption({QStringList{QStringLiteral("h"), QStringLiteral("help")},
                        QStringLiteral("Muestra esta ayuda y termina.")});

@@ -3,12 +3,48 @@
 
 namespace cli {
 
-// Exit statuses of every command, as `--help` lists them.
+// Exit statuses of the program, window and commands alike.
 constexpr int kDone = 0;
-constexpr int kFailed = 1;         // no display for the window, out of memory
-constexpr int kRefused = 2;        // bad option or value, or a voucher that does not validate
-constexpr int kUnwritable = 3;     // the file could not be written
-constexpr int kSomeRefused = 4;    // a batch wrote what it could; some rows did not validate
-constexpr int kInterrupted = 130;  // Ctrl+C, as the shell reports a SIGINT
+constexpr int kFailed = 1;
+constexpr int kRefused = 2;
+constexpr int kUnwritable = 3;
+constexpr int kSomeRefused = 4;
+// A batch stopped by a signal, as the shell reports one: 128 and its number.
+constexpr int kHangUp = 129;
+constexpr int kInterrupted = 130;
+constexpr int kTerminated = 143;
+
+struct ExitStatusMeaning {
+    int status;
+    const char* meaning;  // UTF-8
+};
+
+// What each status means: the one wording `--help` lists, and the manual
+// page and the README say the same (a test holds them to it).
+inline constexpr ExitStatusMeaning kExitStatuses[] = {
+    {kDone, "Hecho: la ventana se cerró, o todos los archivos pedidos quedaron escritos."},
+    {kFailed,
+     "No hay pantalla donde abrir la ventana (ni DISPLAY ni WAYLAND_DISPLAY, o no responde), o "
+     "no alcanzó la memoria."},
+    {kRefused,
+     "Opción o valor rechazado, CSV ilegible o comprobante no válido (el motivo va a la salida "
+     "de errores); con --estricto, también un dígito verificador o un importe en letras que no "
+     "coinciden."},
+    {kUnwritable,
+     "No se pudo escribir un archivo pedido, o en la carpeta; con --lote, también otra corrida "
+     "que escribe en la misma carpeta, o una fila que no se pudo hacer o escribir."},
+    {kSomeRefused,
+     "Con --lote: se rechazaron algunas filas; las demás quedaron escritas o ya "
+     "estaban."},
+    {kHangUp,
+     "Con --lote: detenido por un corte de la terminal (SIGHUP); las filas en curso "
+     "quedan terminadas y nada a medio escribir."},
+    {kInterrupted,
+     "Con --lote: detenido con Ctrl+C (SIGINT); las filas en curso quedan "
+     "terminadas y nada a medio escribir."},
+    {kTerminated,
+     "Con --lote: detenido con SIGTERM; las filas en curso quedan terminadas y nada "
+     "a medio escribir."},
+};
 
 }  // namespace cli

@@ -3,6 +3,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
+#include "cli/Tell.h"
 #include "cli/VoucherFill.h"
 #include "cli/VoucherOptions.h"
 #include "platform/Files.h"
@@ -13,7 +14,7 @@ namespace cli {
 int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
     const QString path = line.value(QStringLiteral("pdf"));
     if (path.isEmpty()) {
-        err << "Uso: talonario --pdf ARCHIVO [opciones]; vea --help" << Qt::endl;
+        Error(err, QStringLiteral("Uso: talonario --pdf ARCHIVO [opciones]; vea --help"));
         return kRefused;
     }
     VoucherValues input;
@@ -40,7 +41,10 @@ int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
 
     const VoucherOutcome outcome = WriteVoucher(input, path);
     for (const QString& message : outcome.messages) {
-        err << message << Qt::endl;
+        Error(err, message);
+    }
+    for (const QString& warning : outcome.warnings) {
+        Warning(err, warning);
     }
     if (outcome.status == kDone) {
         // The PDF itself went to standard output: the code must not mix into it.

@@ -12,6 +12,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "cli/PdfCommand.h"
+#include "cli/Tell.h"
 #include "cli/TemplateCommand.h"
 #include "platform/Files.h"
 #include "platform/Startup.h"
@@ -65,7 +66,7 @@ int RunCommandLine(int& argc, char** argv) {
     try {
         return RunParsed(arguments, out, err);
     } catch (const std::bad_alloc&) {
-        err << "talonario: no hay memoria suficiente" << Qt::endl;
+        Error(err, QStringLiteral("no hay memoria suficiente"));
         return kFailed;
     }
 }
@@ -75,7 +76,7 @@ namespace {
 int RunParsed(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     CommandLine line;
     if (!line.Parse(arguments)) {
-        err << "talonario: " << line.errorText() << Qt::endl;
+        Error(err, line.errorText());
         return kRefused;
     }
     switch (line.command()) {

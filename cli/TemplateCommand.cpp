@@ -6,6 +6,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
+#include "cli/Tell.h"
 #include "cli/VoucherOptions.h"
 #include "platform/Files.h"
 #include "platform/SafeFile.h"
@@ -60,13 +61,13 @@ QByteArray BatchTemplate() {
 int RunTemplateCommand(const CommandLine& line, QTextStream& err) {
     const QString path = line.value(QStringLiteral("plantilla"));
     if (path.isEmpty()) {
-        err << "Uso: talonario --plantilla ARCHIVO.csv" << Qt::endl;
+        Error(err, QStringLiteral("Uso: talonario --plantilla ARCHIVO.csv"));
         return kRefused;
     }
     const QString why = platform::WriteFileSafely(platform::EncodeName(path), BatchTemplate());
     if (!why.isEmpty()) {
-        err << "No se puede escribir " << platform::Printable(QDir::toNativeSeparators(path))
-            << ": " << why << Qt::endl;
+        Error(err, QStringLiteral("No se puede escribir %1: %2")
+                       .arg(platform::Printable(QDir::toNativeSeparators(path)), why));
         return kUnwritable;
     }
     return kDone;

@@ -10,13 +10,13 @@
 
 #include "app/EntryNotices.h"
 #include "app/VoucherWindow.h"
+#include "cli/CommandPlatform.h"
 #include "cli/ExitStatus.h"
 #include "cli/SurchargeFill.h"
 #include "cli/VoucherOptions.h"
 #include "entry/WrittenAmount.h"
 #include "paycode/CuitCheck.h"
 #include "platform/Files.h"
-#include "platform/QtPlatform.h"
 
 namespace cli {
 
@@ -25,22 +25,6 @@ namespace {
 // A value for a box without a length limit is refused beyond this many
 // characters: far more than the box shows, and typing stays cheap.
 constexpr qsizetype kMaxTyped = 1000;
-
-// Messages are kept for the caller; the one question (confirm?) is answered yes.
-class CollectingPlatform : public platform::QtPlatform {
-  public:
-    explicit CollectingPlatform(QStringList& messages) : messages_(messages) {}
-    platform::Answer ShowMessage(QWidget*, const platform::Message& message) override {
-        if (message.buttons == platform::Buttons::YesNo) {
-            return platform::Answer::Yes;
-        }
-        messages_ << message.text;
-        return platform::Answer::Ok;
-    }
-
-  private:
-    QStringList& messages_;
-};
 
 // The amount boxes in tab order, left one after the other as a person would.
 constexpr std::array<const char*, 6> kLeaveOrder{"txtRemuneracion",   "txtRemuneracionDec",
@@ -211,18 +195,9 @@ batch::VoucherFigures Figures(const app::VoucherWindow& window) {
             Amount(window, "txtTotal", "TXTtotalDec")};
 }
 
-}  // namespace
-
-VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path) {
-    QStringList shown;
-    CollectingPlatform platform(shown);
-    VoucherOutcome outcome = WriteVoucher(input, path, platform);
-    outcome.messages = shown + outcome.messages;
-    return outcome;
-}
-
-VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
-                            platform::Platform& platform) {
+// The window filled and written; what the platform was shown is added by the caller.
+VoucherOutcome FillAndWrite(const VoucherValues& input, const QString& path,
+                            CommandPlatform& platform) {
     VoucherOutcome outcome;
     app::VoucherWindow window(platform);
     QStringList notes;
@@ -238,9 +213,7 @@ VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
         outcome.status = kRefused;
         return outcome;
     }
-    for (const QString& remark : remarks) {
-        outcome.messages << QStringLiteral("Aviso: ") + remark;
-    }
+    outcome.warnings = remarks;
     try {
         if (!window.WriteVoucherPdf(path)) {
             outcome.status = kRefused;
@@ -254,6 +227,21 @@ VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
     outcome.code = window.text(QStringLiteral("Text1"));
     outcome.proposedName = window.ProposedPdfName();
     outcome.figures = Figures(window);
+    return outcome;
+}
+
+}  // namespace
+
+VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path) {
+    CommandPlatform platform;
+    return WriteVoucher(input, path, platform);
+}
+
+VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
+                            CommandPlatform& platform) {
+    platform.Start();
+    VoucherOutcome outcome = FillAndWrite(input, path, platform);
+    outcome.messages = platform.messages() + outcome.messages;
     return outcome;
 }
 

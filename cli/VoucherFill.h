@@ -7,11 +7,9 @@
 
 #include "batch/Report.h"
 
-namespace platform {
-class Platform;
-}
-
 namespace cli {
+
+class CommandPlatform;
 
 // One voucher's entries as the command line (or a batch row) gives them:
 // values by option name (cli/VoucherOptions.h), and the cash box.
@@ -29,6 +27,7 @@ struct VoucherOutcome {
     QString code;          // the payment code, once the PDF is written
     QString proposedName;  // the file name the save dialog proposes for it, likewise
     QStringList messages;  // what the voucher said, or why it was not written; one line each
+    QStringList warnings;  // remarks beside validation, without --estricto; one line each
     batch::VoucherFigures figures;  // who and how much, once validated
 };
 
@@ -38,11 +37,9 @@ struct VoucherOutcome {
 // platform::DecodeName gives it). Needs a QApplication; shows nothing.
 VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path);
 
-// The same on the caller's platform, which answers the voucher's messages
-// (a batch worker's keeps the temporary bitmap in a folder of its own, and
-// in one-PDF runs keeps the pages instead of writing them). `messages` gets
-// only the refusals and failures the platform is not shown.
+// The same on the caller's platform (a batch worker's keeps the pages and
+// its bitmap's folder of its own).
 VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
-                            platform::Platform& platform);
+                            CommandPlatform& platform);
 
 }  // namespace cli

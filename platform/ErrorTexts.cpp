@@ -160,40 +160,4 @@ QString SystemErrorText(int error) {
     return QStringLiteral("error del sistema nº %1").arg(error);
 }
 
-QString FileErrorText(QFileDevice::FileError error) {
-    switch (error) {
-        case QFileDevice::NoError:
-            return QStringLiteral("sin error");
-        case QFileDevice::ReadError:
-            return QStringLiteral("no se pudo leer");
-        case QFileDevice::WriteError:
-            return QStringLiteral("no se pudo escribir");
-        case QFileDevice::FatalError:
-            return QStringLiteral("error grave");
-        case QFileDevice::ResourceError:
-            return QStringLiteral("faltan recursos: espacio en el disco, memoria o archivos");
-        case QFileDevice::OpenError:
-            return QStringLiteral("no se pudo abrir");
-        case QFileDevice::AbortError:
-            return QStringLiteral("la operación fue interrumpida");
-        case QFileDevice::TimeOutError:
-            return QStringLiteral("se agotó el tiempo de espera");
-        case QFileDevice::UnspecifiedError:
-            return QStringLiteral("error sin especificar");
-        case QFileDevice::RemoveError:
-            return QStringLiteral("no se pudo borrar");
-        case QFileDevice::RenameError:
-            return QStringLiteral("no se pudo cambiar el nombre");
-        case QFileDevice::PositionError:
-            return QStringLiteral("no se pudo ir a la posición pedida");
-        case QFileDevice::ResizeError:
-            return QStringLiteral("no se pudo cambiar el tamaño");
-        case QFileDevice::PermissionsError:
-            return QStringLiteral("no se pudieron cambiar los permisos");
-        case QFileDevice::CopyError:
-            return QStringLiteral("no se pudo copiar");
-    }
-    return QStringLiteral("error sin especificar");
-}
-
 }  // namespace platform

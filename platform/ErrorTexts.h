@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QFileDevice>
 #include <QString>
 
 namespace platform {
 
 // Why something failed, in Spanish, in lower case so that it can follow a
-// sentence's opening ("No se puede escribir (permiso denegado)"). The system,
-// CUPS and Qt give their reasons in English; the user reads only Spanish.
+// sentence's opening ("No se puede escribir (permiso denegado)"). The system
+// and CUPS give their reasons in English; the user reads only Spanish.
 
 // An IPP status of a refused print request, as cupsLastError() gives it;
 // `message` is CUPS's own text for it, from which only the quoted printer
@@ -17,8 +16,5 @@ QString CupsRefusalText(int status, const QString& message);
 
 // A system error number (errno).
 QString SystemErrorText(int error);
-
-// What a QFile or QSaveFile operation reports.
-QString FileErrorText(QFileDevice::FileError error);
 
 }  // namespace platform

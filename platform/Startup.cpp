@@ -37,8 +37,17 @@ QString MissingDisplay() {
         }
     }
     return QStringLiteral(
-        "talonario: no hay pantalla donde abrir la ventana (DISPLAY y WAYLAND_DISPLAY no están "
+        "no hay pantalla donde abrir la ventana (DISPLAY y WAYLAND_DISPLAY no están "
         "definidas); para generar el comprobante sin ventana use --pdf, vea --help");
+}
+
+QString UnreachableDisplay() {
+    const QString x11 = qEnvironmentVariable("DISPLAY");
+    const QString shown = x11.isEmpty() ? qEnvironmentVariable("WAYLAND_DISPLAY") : x11;
+    return QStringLiteral(
+               "no se puede abrir la ventana en la pantalla «%1», que no responde; para "
+               "generar el comprobante sin ventana use --pdf, vea --help")
+        .arg(shown);
 }
 
 }  // namespace platform

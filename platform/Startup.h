@@ -15,4 +15,8 @@ void InstallSpanishQtTranslation();
 // without a display.
 QString MissingDisplay();
 
+// The same for a display that is named but does not answer (no server
+// there, or no permission to use it), once Qt has failed to reach it.
+QString UnreachableDisplay();
+
 }  // namespace platform

@@ -59,29 +59,30 @@ void TestCommandLineRemarks::remarks_data() {
         << "";
     QTest::newRow("wrong digit warns, the voucher is still made")
         << voucher({"--cuit", "30712345679"}) << 0 << "52473071234567900150000\n"
-        << "Aviso: " + wrongDigit;
+        << "talonario: aviso: " + wrongDigit;
     QTest::newRow("wrong digit in the written form warns too")
         << voucher({"--cuit", "30-71234567-9"}) << 0 << "52473071234567900150000\n"
-        << "Aviso: " + wrongDigit;
+        << "talonario: aviso: " + wrongDigit;
     QTest::newRow("strict refuses a wrong digit")
-        << voucher({"--cuit", "30712345679", "--estricto"}) << 2 << "" << wrongDigit;
+        << voucher({"--cuit", "30712345679", "--estricto"}) << 2 << ""
+        << "talonario: " + wrongDigit;
     QTest::newRow("strict lets a valid one through")
         << voucher({"--cuit", "20123456786", "--estricto"}) << 0 << "52472012345678600150000\n"
         << "";
     QTest::newRow("the length refusal is the voucher's own, strict or not")
         << voucher({"--cuit", "3071234567", "--estricto"}) << 2 << ""
-        << "El C.U.I.T. debe tener 11 Números\n";
+        << "talonario: El C.U.I.T. debe tener 11 Números\n";
     const QString cuitForms =
         QStringLiteral(". Formas aceptadas: 11 dígitos, «20123456786», o «20-12345678-6»\n");
     QTest::newRow("dashes elsewhere show the accepted forms")
         << voucher({"--cuit", "2-012345678-6"}) << 2 << ""
-        << "--cuit: C.U.I.T. no válido «2-012345678-6»" + cuitForms;
+        << "talonario: --cuit: C.U.I.T. no válido «2-012345678-6»" + cuitForms;
     QTest::newRow("a digit on the wrong side of a dash shows the accepted forms")
         << voucher({"--cuit", "20-1234567-86"}) << 2 << ""
-        << "--cuit: C.U.I.T. no válido «20-1234567-86»" + cuitForms;
+        << "talonario: --cuit: C.U.I.T. no válido «20-1234567-86»" + cuitForms;
     QTest::newRow("a trailing dash shows the accepted forms")
         << voucher({"--cuit", "20123456786-"}) << 2 << ""
-        << "--cuit: C.U.I.T. no válido «20123456786-»" + cuitForms;
+        << "talonario: --cuit: C.U.I.T. no válido «20123456786-»" + cuitForms;
     QTest::newRow("son pesos agreeing with the total")
         << voucher({"--cuit", "20123456786", "--son-pesos", "mil quinientos con 00/100"}) << 0
         << "52472012345678600150000\n"
@@ -89,25 +90,28 @@ void TestCommandLineRemarks::remarks_data() {
     QTest::newRow("son pesos reading as another amount warns")
         << voucher({"--cuit", "20123456786", "--son-pesos", "mil quinientos con 50/100"}) << 0
         << "52472012345678600150000\n"
-        << "Aviso: " + wrongWords;
+        << "talonario: aviso: " + wrongWords;
     QTest::newRow("strict refuses son pesos reading as another amount")
         << voucher(
                {"--cuit", "20123456786", "--son-pesos", "mil quinientos con 50/100", "--estricto"})
-        << 2 << "" << wrongWords;
+        << 2 << ""
+        << "talonario: " + wrongWords;
     const QString unreadable = QStringLiteral(
         "«Son Pesos»: no se puede leer el importe en letras; el total es 1500,00, en letras: «Mil "
         "quinientos con 00/100»\n");
     QTest::newRow("son pesos that read as no amount warn")
         << voucher({"--cuit", "20123456786", "--son-pesos", "pago a cuenta"}) << 0
         << "52472012345678600150000\n"
-        << "Aviso: " + unreadable;
+        << "talonario: aviso: " + unreadable;
     QTest::newRow("strict refuses son pesos that read as no amount")
         << voucher({"--cuit", "20123456786", "--son-pesos", "pago a cuenta", "--estricto"}) << 2
-        << "" << unreadable;
+        << ""
+        << "talonario: " + unreadable;
     QTest::newRow("strict refuses words read only in part")
         << voucher({"--cuit", "20123456786", "--son-pesos", "mil quinientos con 00/100 justos",
                     "--estricto"})
-        << 2 << "" << unreadable;
+        << 2 << ""
+        << "talonario: " + unreadable;
     QTest::newRow("a closing .- reads") << voucher({"--cuit", "20123456786", "--son-pesos",
                                                     "Mil quinientos con 00/100.-", "--estricto"})
                                         << 0 << "52472012345678600150000\n"
@@ -125,12 +129,13 @@ void TestCommandLineRemarks::remarks_data() {
     QTest::newRow("another amount with a closing .- warns")
         << voucher({"--cuit", "20123456786", "--son-pesos", "Tres mil con 00/100.-"}) << 0
         << "52472012345678600150000\n"
-        << "Aviso: «Son Pesos» dice 3000,00 pero el total es 1500,00; en letras: «Mil quinientos "
+        << "talonario: aviso: «Son Pesos» dice 3000,00 pero el total es 1500,00; en letras: «Mil "
+           "quinientos "
            "con 00/100»\n";
     QTest::newRow("both warnings, check digit first")
         << voucher({"--cuit", "30712345679", "--son-pesos", "mil quinientos con 50/100"}) << 0
         << "52473071234567900150000\n"
-        << "Aviso: " + wrongDigit + "Aviso: " + wrongWords;
+        << "talonario: aviso: " + wrongDigit + "talonario: aviso: " + wrongWords;
 }
 
 void TestCommandLineRemarks::remarks() {
@@ -248,7 +253,7 @@ void TestCommandLineRemarks::amountForms() {
         QCOMPARE(result.out, output);
         QCOMPARE(result.err, QString());
     } else {
-        QCOMPARE(result.err, output + u'\n');
+        QCOMPARE(result.err, "talonario: " + output + u'\n');
         QVERIFY(result.out.isEmpty());
         QVERIFY(!QFile::exists(pdf));
     }

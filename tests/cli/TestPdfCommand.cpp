@@ -214,7 +214,10 @@ void TestPdfCommand::commandLineForms() {
         QCOMPARE(result.out, out);
     }
     if (err.isEmpty()) {
-        QVERIFY2(!result.err.contains("talonario"), qPrintable(result.err));
+        // Warnings at most (a wrong check digit), never a failure.
+        for (const QString& line : result.err.split(u'\n', Qt::SkipEmptyParts)) {
+            QVERIFY2(line.startsWith("talonario: aviso: "), qPrintable(result.err));
+        }
     } else {
         QVERIFY2(result.err.contains(err), qPrintable(result.err));
     }

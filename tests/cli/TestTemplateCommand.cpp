@@ -73,10 +73,11 @@ void TestTemplateCommand::refusals_data() {
     const QString missing = dir.filePath(QStringLiteral("no-existe/plantilla.csv"));
     QTest::newRow("a folder that does not exist")
         << QStringList{"--plantilla", missing} << 3
-        << QStringLiteral("No se puede escribir %1: la carpeta no existe\n").arg(missing);
+        << QStringLiteral("talonario: No se puede escribir %1: la carpeta no existe\n")
+               .arg(missing);
     QTest::newRow("a folder in the file's place")
         << QStringList{"--plantilla", dir.path()} << 3
-        << QStringLiteral("No se puede escribir %1: es una carpeta\n").arg(dir.path());
+        << QStringLiteral("talonario: No se puede escribir %1: es una carpeta\n").arg(dir.path());
     QTest::newRow("with a voucher option")
         << QStringList{"--plantilla", dir.filePath("a.csv"), "--cuit", "20123456786"} << 2
         << "talonario: --plantilla va sola; vea --help\n";
