@@ -95,7 +95,7 @@ std::optional<QString> TypeSurcharge(app::VoucherWindow& window, const VoucherVa
                  .arg(surcharge.days)
                  .arg(today.toString(QStringLiteral("dd/MM/yyyy")));
     if (!surcharge.remark.isEmpty()) {
-        notes << QStringLiteral("Aviso: ") + surcharge.remark;
+        notes << surcharge.remark;
     }
     return std::nullopt;
 }

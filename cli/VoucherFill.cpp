@@ -206,14 +206,16 @@ VoucherOutcome FillAndWrite(const VoucherValues& input, const QString& path,
         outcome.status = kRefused;
         return outcome;
     }
-    outcome.messages << notes;
+    // What the surcharge says is told beside the voucher, as its remarks are;
+    // only the remarks are refusals under --estricto.
+    outcome.warnings = notes;
     const QStringList remarks = Remarks(window);
     if (input.strict && !remarks.isEmpty()) {
         outcome.messages << remarks;
         outcome.status = kRefused;
         return outcome;
     }
-    outcome.warnings = remarks;
+    outcome.warnings << remarks;
     try {
         if (!window.WriteVoucherPdf(path)) {
             outcome.status = kRefused;

@@ -47,26 +47,26 @@ void TestSurchargeCommand::pdf_data() {
     QTest::newRow("10 days at 3 %, due date as AAAA-MM-DD")
         << QStringList{"--recargo-desde", DaysAgo(10), "--tasa", "3"} << "52472012345678600188047\n"
         << QStringLiteral(
-               "Recargo: 1.861,85 × 3 ÷ 100 × 10 ÷ 30 = 18,62 (10 días de atraso al %1)\n")
+               "talonario: aviso: Recargo: 1.861,85 × 3 ÷ 100 × 10 ÷ 30 = 18,62 (10 días de atraso al %1)\n")
                .arg(Today());
     // 1861,85 × 3,5 % × 20 / 30 = 43,443...: 43,44; the total 1905,29.
     QTest::newRow("20 days at 3.5 %, due date as DD/MM/AAAA")
         << QStringList{"--recargo-desde", DaysAgo(20, "dd/MM/yyyy"), "--tasa", "3.5"}
         << "52472012345678600190529\n"
         << QStringLiteral(
-               "Recargo: 1.861,85 × 3,5 ÷ 100 × 20 ÷ 30 = 43,44 (20 días de atraso al %1)\n")
+               "talonario: aviso: Recargo: 1.861,85 × 3,5 ÷ 100 × 20 ÷ 30 = 43,44 (20 días de atraso al %1)\n")
                .arg(Today());
     QTest::newRow("due in five days: nothing, and told")
         << QStringList{"--recargo-desde", DaysAgo(-5), "--tasa", "3"} << "52472012345678600186185\n"
         << QStringLiteral(
-               "Recargo: 1.861,85 × 3 ÷ 100 × 0 ÷ 30 = 0,00 (0 días de atraso al %1)\n"
-               "Aviso: sin atraso: el pago del %1 no es posterior al vencimiento del "
+               "talonario: aviso: Recargo: 1.861,85 × 3 ÷ 100 × 0 ÷ 30 = 0,00 (0 días de atraso al %1)\n"
+               "talonario: aviso: sin atraso: el pago del %1 no es posterior al vencimiento del "
                "%2\n")
                .arg(Today(), DaysAgo(-5, "dd/MM/yyyy"));
     QTest::newRow("rate 0") << QStringList{"--recargo-desde", DaysAgo(40), "--tasa", "0"}
                             << "52472012345678600186185\n"
                             << QStringLiteral(
-                                   "Recargo: 1.861,85 × 0 ÷ 100 × 40 ÷ 30 = 0,00 (40 "
+                                   "talonario: aviso: Recargo: 1.861,85 × 0 ÷ 100 × 40 ÷ 30 = 0,00 (40 "
                                    "días de atraso al %1)\n")
                                    .arg(Today());
 }
@@ -90,28 +90,28 @@ void TestSurchargeCommand::refusals_data() {
     const QStringList voucher = QStringList{"--pdf", pdf} + kVoucher;
     QTest::newRow("--recargo too")
         << voucher + QStringList{"--recargo-desde", DaysAgo(10), "--tasa", "3", "--recargo", "5"}
-        << "--recargo-desde no va con --recargo: el recargo se calcula o se escribe, no ambos\n";
+        << "talonario: --recargo-desde no va con --recargo: el recargo se calcula o se escribe, no ambos\n";
     QTest::newRow("no rate") << voucher + QStringList{"--recargo-desde", DaysAgo(10)}
-                             << "--recargo-desde va con --tasa\n";
+                             << "talonario: --recargo-desde va con --tasa\n";
     QTest::newRow("no due date") << voucher + QStringList{"--tasa", "3"}
-                                 << "--tasa va con --recargo-desde\n";
+                                 << "talonario: --tasa va con --recargo-desde\n";
     QTest::newRow("only a rate beside --recargo")
         << voucher + QStringList{"--tasa", "3", "--recargo", "5"}
-        << "--tasa no va con --recargo: el recargo se calcula o se escribe, no ambos\n";
+        << "talonario: --tasa no va con --recargo: el recargo se calcula o se escribe, no ambos\n";
     QTest::newRow("31 April") << voucher +
                                      QStringList{"--recargo-desde", "31/04/2026", "--tasa", "3"}
-                              << "--recargo-desde: «31/04/2026» no es una fecha del calendario\n";
+                              << "talonario: --recargo-desde: «31/04/2026» no es una fecha del calendario\n";
     QTest::newRow("two-digit year")
         << voucher + QStringList{"--recargo-desde", "10/05/26", "--tasa", "3"}
-        << "--recargo-desde: fecha no válida «10/05/26»: escriba AAAA-MM-DD o DD/MM/AAAA\n";
+        << "talonario: --recargo-desde: fecha no válida «10/05/26»: escriba AAAA-MM-DD o DD/MM/AAAA\n";
     QTest::newRow("rate in words")
         << voucher + QStringList{"--recargo-desde", DaysAgo(10), "--tasa", "tres"}
-        << "--tasa: tasa no válida «tres». Formas aceptadas: «3», «3,5», «3.5» o «3,5 %» (hasta "
+        << "talonario: --tasa: tasa no válida «tres». Formas aceptadas: «3», «3,5», «3.5» o «3,5 %» (hasta "
            "999 con cuatro decimales)\n";
     // 1861,85 × 100 % × 180 / 30 = 11.171,10.
     QTest::newRow("over 9.999,99")
         << voucher + QStringList{"--recargo-desde", DaysAgo(180), "--tasa", "100"}
-        << "--recargo-desde y --tasa: el recargo de 11.171,10 supera el máximo de 9.999,99 "
+        << "talonario: --recargo-desde y --tasa: el recargo de 11.171,10 supera el máximo de 9.999,99 "
            "(1.861,85 × 100 ÷ 100 × 180 ÷ 30 = 11.171,10)\n";
     QTest::newRow("not with --barcode")
         << QStringList{"--barcode", "1", "--output", dir.filePath("b.bmp"), "--tasa", "3"}
@@ -155,7 +155,8 @@ void TestSurchargeCommand::batchColumns() {
     QCOMPARE(computed.value(2), QStringLiteral("escrito"));
     QCOMPARE(
         computed.value(3),
-        QStringLiteral("Recargo: 1.861,85 × 3 ÷ 100 × 10 ÷ 30 = 18,62 (10 días de atraso al %1)")
+        QStringLiteral(
+            "Aviso: Recargo: 1.861,85 × 3 ÷ 100 × 10 ÷ 30 = 18,62 (10 días de atraso al %1)")
             .arg(Today()));
     QCOMPARE(computed.value(9), QStringLiteral("18,62"));
     QCOMPARE(report.value(QStringLiteral("3")).mid(2, 2),
