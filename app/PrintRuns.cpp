@@ -54,9 +54,15 @@ platform::Page VoucherWindow::RecordPage() {
     // The window's white and its picture are the page's background, painted
     // apart; the recording holds the rest.
     const QScopedValueRollback recording(recordingPage_, true);
+    // Where the focus was must not reach the paper: with the boxes hidden it
+    // lands on the check box, which a window used from the keyboard draws
+    // highlighted, and a reprint would no longer match its original.
+    const bool keyboardFocus = testAttribute(Qt::WA_KeyboardFocusChange);
+    setAttribute(Qt::WA_KeyboardFocusChange, false);
     setAutoFillBackground(false);
     render(&painter, QPoint(), QRegion(), DrawChildren);
     setAutoFillBackground(true);
+    setAttribute(Qt::WA_KeyboardFocusChange, keyboardFocus);
     painter.end();
     return page;
 }
