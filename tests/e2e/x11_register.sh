@@ -5,7 +5,8 @@
 # typing into an employer box takes the hint away; Ctrl+E, pressed in that
 # box, types the saved data into the boxes still empty through their key
 # rules (capital first letter, digits only in the C.P.), keeps what was
-# typed, and types no "e" anywhere.
+# typed, and types no "e" anywhere. Ctrl+H opens "Comprobantes emitidos",
+# and Escape closes it.
 # Usage: x11_register.sh REGISTER_DRIVER SEND_DELETE
 set -euo pipefail
 
@@ -35,6 +36,16 @@ wait_for 20 test "$(outline)" -eq 0 || fail "the hint stayed with an employer bo
 key ctrl+e
 sleep 0.3
 kill -0 "$app_pid" 2>/dev/null || fail "talonario ended while typing"
+
+# Ctrl+H from a box opens the record, Escape closes it, nothing typed.
+key ctrl+h
+history=$(timeout 10 xdotool search --sync --onlyvisible --name '^Comprobantes emitidos$' |
+    head -n1) || true
+[[ -n $history ]] || fail "Ctrl+H opened no \"Comprobantes emitidos\""
+key Escape
+wait_for 50 bash -c "! xdotool search --onlyvisible --name '^Comprobantes emitidos\$' >/dev/null" ||
+    fail "Escape did not close \"Comprobantes emitidos\""
+xdotool windowfocus --sync "$window"
 close_talonario 100
 [[ -f $tmp/report ]] || fail "no report of the voucher's texts"
 expect txtNombre 'Taller norte'
