@@ -13,6 +13,7 @@
 #include <QRegularExpressionValidator>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <array>
 
 #include "app/HistoryModel.h"
 #include "app/VoucherRecord.h"

@@ -37,6 +37,7 @@ class TestRegisterHint : public QObject {
     void cleanup();
     void hintWhenTheCuitIsLeft_data();
     void hintWhenTheCuitIsLeft();
+    void hintJoinsTheCheckDigitRemark();
     void hintGoes_data();
     void hintGoes();
     void takingTypesThroughTheRules_data();
@@ -120,6 +121,22 @@ void TestRegisterHint::hintWhenTheCuitIsLeft() {
     for (const QString& name : kEmployerBoxes) {
         QCOMPARE(window_->text(name), typed.isEmpty() ? QString() : window_->text(name));
     }
+}
+
+void TestRegisterHint::hintJoinsTheCheckDigitRemark() {
+    // A C.U.I.T. registered with a wrong check digit: both remarks stand,
+    // and the hint going leaves the check digit's.
+    const QString wrong = QStringLiteral("20123456781");
+    history::Employer employer = Registered("Taller", "Mitre 5", "1406", "Caba", "Caba");
+    employer.cuit = wrong;
+    store_.Register(employer);
+    LeaveCuit(wrong);
+    const QString digit = window_->notices().cuitNotice().text().section(u'\n', 0, 0);
+    QVERIFY2(digit.contains("dígito verificador"), qPrintable(digit));
+    QCOMPARE(window_->notices().cuitNotice().text(), digit + "\n" + app::RegisterHint::Text());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(window_->text("txtNombre"), QString("Taller"));
+    QCOMPARE(window_->notices().cuitNotice().text(), digit);
 }
 
 void TestRegisterHint::hintGoes_data() {
