@@ -111,8 +111,15 @@ void EntryNotices::TakeTotalInWords() {
     pesos_->setTextCursor(cursor);
 }
 
+void EntryNotices::SetCuitHint(const QString& hint) {
+    cuitHint_ = hint;
+    CheckCuit();
+}
+
 void EntryNotices::CheckCuit() {
-    cuitNotice_.Show(paycode::CuitCheckProblem(cuit_->text()));
+    QStringList remarks{paycode::CuitCheckProblem(cuit_->text()), cuitHint_};
+    remarks.removeAll(QString());
+    cuitNotice_.Show(remarks.join(QLatin1Char('\n')));
 }
 
 bool EntryNotices::eventFilter(QObject* watched, QEvent* event) {

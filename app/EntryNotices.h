@@ -45,6 +45,9 @@ class EntryNotices : public QObject {
 
     // To be called whenever the total labels have been recomputed.
     void TotalChanged();
+    // A remark on the C.U.I.T. box beside its check digit's (the register's
+    // offer); an empty text takes it away.
+    void SetCuitHint(const QString& hint);
     // Writes the total in words into "Son Pesos", undoably.
     void TakeTotalInWords();
 
@@ -65,6 +68,7 @@ class EntryNotices : public QObject {
     QPlainTextEdit* pesos_;
     const QLabel* total_;
     const QLabel* totalCents_;
+    QString cuitHint_;
     BoxNotice cuitNotice_;
     BoxNotice pesosNotice_;
     QAction* take_;

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/VoucherWindow.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <array>
 
 #include "app/PrintJobName.h"
+#include "app/VoucherRecord.h"
 #include "entry/Amounts.h"
 #include "entry/LeadingNumber.h"
 
@@ -33,6 +36,13 @@ const Message kConfirmSave{QStringLiteral("Guardar PDF"),
                            QStringLiteral("¿Confirma que los datos son correctos y desea guardar "
                                           "el comprobante en PDF?"),
                            Icon::None, Buttons::YesNo};
+const Message kNotRecorded{
+    QStringLiteral("Historial"),
+    QStringLiteral("El comprobante se emitió, pero no quedó registrado en el historial:\n%1\n\n"
+                   "Conserve el comprobante emitido. Revise que la base de datos del historial "
+                   "esté disponible, se pueda escribir y tenga lugar; los próximos comprobantes "
+                   "se registrarán cuando lo esté."),
+    Icon::Information, Buttons::Ok};
 const std::array kCopyTitles{QStringLiteral("Para el Banco - Comprobante de Caja"),
                              QStringLiteral("Talón para el Depositante - Comprobante de Caja")};
 
@@ -54,9 +64,15 @@ platform::Page VoucherWindow::RecordPage() {
     // The window's white and its picture are the page's background, painted
     // apart; the recording holds the rest.
     const QScopedValueRollback recording(recordingPage_, true);
+    // Where the focus was must not reach the paper: with the boxes hidden it
+    // lands on the check box, which a window used from the keyboard draws
+    // highlighted, and a reprint would no longer match its original.
+    const bool keyboardFocus = testAttribute(Qt::WA_KeyboardFocusChange);
+    setAttribute(Qt::WA_KeyboardFocusChange, false);
     setAutoFillBackground(false);
     render(&painter, QPoint(), QRegion(), DrawChildren);
     setAutoFillBackground(true);
+    setAttribute(Qt::WA_KeyboardFocusChange, keyboardFocus);
     painter.end();
     return page;
 }
@@ -137,7 +153,36 @@ void VoucherWindow::PrintRun() {
         Tell({QStringLiteral("Imprimir!"),
               QStringLiteral("No se pudo imprimir:\n") + failures.join(QLatin1Char('\n')),
               Icon::Critical, Buttons::Ok});
+        return;
     }
+    QString printer;
+    try {
+        printer = platform_.DefaultPrinterName();
+    } catch (const std::exception&) {
+        // Both copies were accepted: the record goes without the name.
+    }
+    RecordLeft(printer);
+}
+
+void VoucherWindow::RecordLeft(const QString& destination) {
+    if (!store_) {
+        return;
+    }
+    history::Voucher voucher = VoucherOf(*this);
+    voucher.issued = QDateTime::currentDateTime();
+    voucher.how = recordedAs_;
+    voucher.destination = destination;
+    // The voucher has left whatever the store does: a failure is told, never
+    // turned into a failed run.
+    QString reason;
+    try {
+        store_->Record(voucher);
+        return;
+    } catch (const std::exception& error) {
+        reason = QString::fromUtf8(error.what());
+    }
+    Tell({kNotRecorded.title, kNotRecorded.text.arg(reason), kNotRecorded.icon,
+          kNotRecorded.buttons});
 }
 
 QString VoucherWindow::ProposedPdfName() const {
@@ -188,7 +233,9 @@ void VoucherWindow::SavePdfRun() {
               QStringLiteral("No se pudo guardar el comprobante.\n%1")
                   .arg(QString::fromUtf8(error.what())),
               Icon::Critical, Buttons::Ok});
+        return;
     }
+    RecordLeft(QFileInfo(path).absoluteFilePath());
 }
 
 bool VoucherWindow::WriteVoucherPdf(const QString& path) {

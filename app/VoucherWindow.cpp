@@ -16,14 +16,17 @@
 #include "app/Captions.h"
 #include "app/EntryNotices.h"
 #include "app/Fonts.h"
+#include "app/HistoryDialog.h"
 #include "app/KeyEvents.h"
 #include "app/Placement.h"
 #include "app/SurchargeAction.h"
+#include "app/RegisterHint.h"
 #include "app/Widgets.h"
 #include "assets/Assets.h"
 #include "entry/Amounts.h"
 #include "entry/KeyFilters.h"
 #include "entry/LeadingNumber.h"
+#include "history/Store.h"
 
 namespace app {
 
@@ -68,7 +71,8 @@ VoucherWindow::VoucherWindow(platform::Platform& platform, QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       platform_(platform),
-      background_(assets::ResourcePicture(":/assets/voucher.bmp")) {
+      background_(assets::ResourcePicture(":/assets/voucher.bmp")),
+      recordedAs_(QString::fromUtf8(history::kFromWindow)) {
     setObjectName(QStringLiteral("Talonario"));
     setWindowTitle(QStringLiteral("Generador de Facturas"));
     setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
@@ -83,6 +87,9 @@ VoucherWindow::VoucherWindow(platform::Platform& platform, QWidget* parent)
                                 control<QLabel>(QStringLiteral("txtTotal")),
                                 control<QLabel>(QStringLiteral("TXTtotalDec")), this);
     surcharge_ = new SurchargeAction(*this, platform_);
+    registerHint_ = new RegisterHint(*this, *notices_);
+    auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+    connect(history, &QShortcut::activated, this, &VoucherWindow::OpenHistory);
     new ScreenPlacement(this);
     control(QStringLiteral("txtNombre"))->setFocus();
 }
@@ -324,6 +331,26 @@ void VoucherWindow::SetFieldBorders(int style) {
     for (const char* name : FramedForEntry()) {
         SetFramed(control(QString::fromUtf8(name)), style != 0);
     }
+}
+
+void VoucherWindow::setStore(history::Store* store) {
+    store_ = store;
+    registerHint_->setStore(store);
+}
+
+void VoucherWindow::OpenHistory() {
+    if (runInProgress_) {
+        return;
+    }
+    if (!store_) {
+        Tell({QString::fromUtf8(HistoryDialog::kTitle),
+              QStringLiteral("El historial está desactivado: los comprobantes que se emiten no "
+                             "se registran."),
+              platform::Icon::Information, platform::Buttons::Ok});
+        return;
+    }
+    HistoryDialog dialog(platform_, *store_, this);
+    dialog.exec();
 }
 
 void VoucherWindow::Tell(const Message& message) {

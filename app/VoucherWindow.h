@@ -11,11 +11,16 @@
 
 class QImage;
 
+namespace history {
+class Store;
+}
+
 namespace app {
 
 class Canvas;
 class EntryNotices;
 class SurchargeAction;
+class RegisterHint;
 
 // The voucher window: the bank's pre-printed voucher as background, entry
 // boxes over its blanks, and the procedures that fill, compute and print it.
@@ -70,6 +75,16 @@ class VoucherWindow : public QWidget {
     // The file name the save dialog proposes: C.U.I.T., year and month.
     QString ProposedPdfName() const;
 
+    // Where vouchers that left are recorded, and whose register the employer
+    // boxes are offered from; null (the default) records nothing.
+    void setStore(history::Store* store);
+    history::Store* store() const { return store_; }
+    // How the runs record a voucher: history::kFromWindow unless told.
+    void setRecordedAs(const QString& how) { recordedAs_ = how; }
+    // Ctrl+H: the dialog of the vouchers on record, or why there is none.
+    void OpenHistory();
+    const RegisterHint& registerHint() const { return *registerHint_; }
+
     // The temporary bitmap's name, tried in the program's folder first.
     static constexpr const char* kTemporaryBitmap = "picCode.bmp";
 
@@ -95,6 +110,8 @@ class VoucherWindow : public QWidget {
     QStringList PrintCopies(const PageOutput& output);
     std::vector<platform::Page> RecordCopies(QStringList& failures);
     void Tell(const platform::Message& message);
+    // After a voucher left: records it, and tells when it could not be.
+    void RecordLeft(const QString& destination);
 
     platform::Platform& platform_;
     QHash<QString, QWidget*> controls_;
@@ -102,7 +119,10 @@ class VoucherWindow : public QWidget {
     Canvas* canvas_ = nullptr;
     EntryNotices* notices_ = nullptr;
     SurchargeAction* surcharge_ = nullptr;
+    RegisterHint* registerHint_ = nullptr;
     QImage background_;
+    history::Store* store_ = nullptr;
+    QString recordedAs_;
     bool recordingPage_ = false;  // paintEvent leaves the picture to the page
     bool runInProgress_ = false;
 };

@@ -78,6 +78,8 @@ class TestPrintRun : public QObject {
     void secondClickDuringARunIsIgnored();
     void jobName_data();
     void jobName();
+    void focusLeavesNoTraceOnThePage_data();
+    void focusLeavesNoTraceOnThePage();
 
   private:
     std::unique_ptr<ScriptedPlatform> platform;
@@ -313,6 +315,39 @@ void TestPrintRun::jobName() {
     QFETCH(int, copy);
     QFETCH(QString, name);
     QCOMPARE(app::PrintJobName(cuit, month, year, copy), name);
+}
+
+void TestPrintRun::focusLeavesNoTraceOnThePage_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("tabs");
+    QTest::newRow("mouse only") << "txtNombre" << 0;
+    QTest::newRow("one Tab from the name box") << "txtNombre" << 1;
+    QTest::newRow("Tab into the check box") << "txtOtrosConceptosDec" << 1;
+}
+
+void TestPrintRun::focusLeavesNoTraceOnThePage() {
+    // With the boxes hidden for printing the focus lands on the check box; a
+    // window used from the keyboard draws it highlighted, and that must not
+    // reach the paper: the pages are those of a window never shown.
+    QFETCH(QString, from);
+    QFETCH(int, tabs);
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->control(from)->setFocus();
+    for (int i = 0; i < tabs; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QTest::mouseClick(window->control("Command2"), Qt::LeftButton);
+    QCOMPARE(platform->printed.size(), 2u);
+
+    ScriptedPlatform otherPlatform;
+    app::VoucherWindow unseen(otherPlatform);
+    FillValidVoucher(unseen);
+    Fill(unseen, {{"Text4", "26"}, {"txtOtrosDesc", "Aporte\nextra"}, {"txtPesos", "Mil"}});
+    unseen.PrintRun();
+    QCOMPARE(otherPlatform.printed.size(), 2u);
+    for (std::size_t copy = 0; copy < 2; ++copy) {
+        QCOMPARE(Rasterise(platform->printed[copy]), Rasterise(otherPlatform.printed[copy]));
+    }
 }
 
 QTEST_MAIN(TestPrintRun)
