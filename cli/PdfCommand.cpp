@@ -12,7 +12,8 @@ namespace cli {
 
 int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
     const QString path = line.value(QStringLiteral("pdf"));
-    if (path.isEmpty()) {
+    const bool print = line.isSet(QString::fromUtf8(kPrintOption));
+    if (path.isEmpty() && !print) {
         err << "Uso: talonario --pdf ARCHIVO [opciones]; vea --help" << Qt::endl;
         return kRefused;
     }
@@ -32,13 +33,15 @@ int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
     input.cash = line.isSet(QString::fromUtf8(kCashOption));
     input.strict = line.isSet(QString::fromUtf8(kStrictOption));
 
-    const VoucherOutcome outcome = WriteVoucher(input, path);
+    const VoucherOutcome outcome =
+        print ? PrintVoucher(input, line.value(QString::fromUtf8(kPrinterOption)))
+              : WriteVoucher(input, path);
     for (const QString& message : outcome.messages) {
         err << message << Qt::endl;
     }
     if (outcome.status == kDone) {
         // The PDF itself went to standard output: the code must not mix into it.
-        if (platform::IsStandardOutput(platform::EncodeName(path))) {
+        if (!print && platform::IsStandardOutput(platform::EncodeName(path))) {
             err << outcome.code << Qt::endl;
         } else {
             out << outcome.code << Qt::endl;

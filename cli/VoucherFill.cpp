@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <functional>
 #include <optional>
 
 #include "app/EntryNotices.h"
@@ -199,18 +200,10 @@ batch::VoucherFigures Figures(const app::VoucherWindow& window) {
             Amount(window, "txtTotal", "TXTtotalDec")};
 }
 
-}  // namespace
+using Output = std::function<bool(app::VoucherWindow&)>;
 
-VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path) {
-    QStringList shown;
-    CollectingPlatform platform(shown);
-    VoucherOutcome outcome = WriteVoucher(input, path, platform);
-    outcome.messages = shown + outcome.messages;
-    return outcome;
-}
-
-VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
-                            platform::Platform& platform) {
+VoucherOutcome MakeVoucher(const VoucherValues& input, platform::Platform& platform,
+                           const Output& output) {
     VoucherOutcome outcome;
     app::VoucherWindow window(platform);
     if (auto error = Fill(window, input)) {
@@ -228,19 +221,50 @@ VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
         outcome.messages << QStringLiteral("Aviso: ") + remark;
     }
     try {
-        if (!window.WriteVoucherPdf(path)) {
+        if (!output(window)) {
             outcome.status = kRefused;
             return outcome;
         }
     } catch (const std::exception& error) {
         outcome.messages << QString::fromUtf8(error.what());
         outcome.status = kUnwritable;
+        outcome.jobs = window.printedJobs();
         return outcome;
     }
     outcome.code = window.text(QStringLiteral("Text1"));
     outcome.proposedName = window.ProposedPdfName();
     outcome.figures = Figures(window);
+    outcome.jobs = window.printedJobs();
     return outcome;
+}
+
+}  // namespace
+
+VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path) {
+    QStringList shown;
+    CollectingPlatform platform(shown);
+    VoucherOutcome outcome = WriteVoucher(input, path, platform);
+    outcome.messages = shown + outcome.messages;
+    return outcome;
+}
+
+VoucherOutcome PrintVoucher(const VoucherValues& input, const QString& printer) {
+    QStringList shown;
+    CollectingPlatform platform(shown);
+    platform::PrintChoice choice;
+    choice.printerName = printer;
+    VoucherOutcome outcome = MakeVoucher(input, platform, [&choice](app::VoucherWindow& window) {
+        return window.PrintVoucher(choice);
+    });
+    outcome.messages = shown + outcome.messages;
+    return outcome;
+}
+
+VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
+                            platform::Platform& platform) {
+    return MakeVoucher(input, platform, [&path](app::VoucherWindow& window) {
+        return window.WriteVoucherPdf(path);
+    });
 }
 
 }  // namespace cli

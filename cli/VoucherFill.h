@@ -5,11 +5,10 @@
 #include <QString>
 #include <QStringList>
 
-#include "batch/Report.h"
+#include <vector>
 
-namespace platform {
-class Platform;
-}
+#include "batch/Report.h"
+#include "platform/Platform.h"
 
 namespace cli {
 
@@ -29,7 +28,8 @@ struct VoucherOutcome {
     QString code;          // the payment code, once the PDF is written
     QString proposedName;  // the file name the save dialog proposes for it, likewise
     QStringList messages;  // what the voucher said, or why it was not written; one line each
-    batch::VoucherFigures figures;  // who and how much, once validated
+    batch::VoucherFigures figures;           // who and how much, once validated
+    std::vector<platform::PrintedJob> jobs;  // the copies printed, when printed
 };
 
 // Fills a fresh voucher window off screen as a person would (each value typed
@@ -37,6 +37,12 @@ struct VoucherOutcome {
 // and writes its two copies as one PDF at `path` (a name as
 // platform::DecodeName gives it). Needs a QApplication; shows nothing.
 VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path);
+
+// The same voucher printed instead of written: its two copies, one job each
+// and named as the window names them, on `printer` (a CUPS queue; empty: the
+// default printer). A printer missing, stopped or refusing is status
+// kUnwritable; copy 2 is not sent when copy 1 failed.
+VoucherOutcome PrintVoucher(const VoucherValues& input, const QString& printer);
 
 // The same on the caller's platform, which answers the voucher's messages
 // (a batch worker's keeps the temporary bitmap in a folder of its own, and
