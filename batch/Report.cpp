@@ -118,8 +118,19 @@ void EarlierRecords::Add(const QByteArray& report) {
             cell(row, QStringLiteral("periodo")), cell(row, QStringLiteral("remuneracion")),
             cell(row, QStringLiteral("aporte")),  cell(row, QStringLiteral("recargo")),
             cell(row, QStringLiteral("otros")),   cell(row, QStringLiteral("total"))};
-        files_.insert(KeyHash(VoucherKey(figures, cell(row, QStringLiteral("codigo_pago")))), file);
+        const quint64 key = KeyHash(VoucherKey(figures, cell(row, QStringLiteral("codigo_pago"))));
+        files_.insert(key, file);
+        if (state == kNotPrinted) {
+            notPrinted_.insert(key);
+        } else if (cell(row, QStringLiteral("mensaje")).contains(kPrintedNote)) {
+            printed_.insert(key);
+        }
     }
+}
+
+bool EarlierRecords::Unprinted(const QByteArray& key) const {
+    const quint64 hash = KeyHash(key);
+    return notPrinted_.contains(hash) && !printed_.contains(hash);
 }
 
 std::optional<QString> EarlierRecords::File(const QByteArray& key) const {

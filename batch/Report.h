@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -67,11 +68,18 @@ class EarlierRecords {
     // A report's bytes (resultado.csv or an earlier one kept beside it).
     void Add(const QByteArray& report);
     std::optional<QString> File(const QByteArray& key) const;
+    // A voucher an earlier run made but could not print, and none printed since.
+    bool Unprinted(const QByteArray& key) const;
     qsizetype size() const { return files_.size(); }
 
   private:
     QHash<quint64, QString> files_;  // by a hash of the key: little memory per voucher
+    QSet<quint64> notPrinted_;
+    QSet<quint64> printed_;
 };
+
+// The start of a printed row's message: "impreso en COLA (trabajos 12, 13)".
+inline const QString kPrintedNote = QStringLiteral("impreso en ");
 
 // What became of a batch's rows, and the sum of the totals it wrote.
 struct ReportTotals {

@@ -173,8 +173,17 @@ void BatchRun::Settle(Slot& slot) {
     }
     // Counted by what became of its file; a voucher not printed was made.
     const QString made = row.state;
-    if (settings_.print && (made == batch::kWritten || made == batch::kAlreadyThere)) {
+    if (settings_.print && made == batch::kWritten) {
         PrintRow(slot, row);
+    } else if (settings_.print && made == batch::kAlreadyThere) {
+        // Printed by the run that made it, or made without printing: a rerun
+        // prints only what an earlier one could not.
+        if (earlier_.Unprinted(batch::VoucherKey(slot.answer.figures, slot.answer.code))) {
+            PrintRow(slot, row);
+        } else {
+            const QString note = QStringLiteral("no se imprime de nuevo");
+            row.message = row.message.isEmpty() ? note : row.message + QStringLiteral("; ") + note;
+        }
     }
     if (made == batch::kWritten && row.message.contains(QStringLiteral("Aviso"))) {
         ++counts_[kCountWarned];
@@ -224,9 +233,10 @@ void BatchRun::PrintRow(const Slot& slot, batch::ReportRow& row) {
     for (const platform::PrintedJob& job : jobs) {
         ids << (job.id > 0 ? QString::number(job.id) : QStringLiteral("?"));
     }
-    const QString printed = QStringLiteral("impreso en %1 (trabajos %2)")
-                                .arg(jobs.empty() ? settings_.printer : jobs.front().printer,
-                                     ids.join(QStringLiteral(", ")));
+    const QString printed =
+        batch::kPrintedNote + QStringLiteral("%1 (trabajos %2)")
+                                  .arg(jobs.empty() ? settings_.printer : jobs.front().printer,
+                                       ids.join(QStringLiteral(", ")));
     row.message = row.message.isEmpty() ? printed : row.message + QStringLiteral("; ") + printed;
 }
 

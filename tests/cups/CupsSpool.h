@@ -75,9 +75,10 @@ inline bool Idle(const Queue& queue) {
     return pending && pending->trimmed().isEmpty();
 }
 
-// Waits until the queue is idle and every PDF it wrote is complete; returns
-// them all, oldest job first.
-inline QStringList Settled(const Queue& queue) {
+// Waits until the queue is idle, at least `expected` PDFs are there and
+// every PDF it wrote is complete; returns them all, oldest job first. (A
+// job just handed over may not be listed as waiting yet.)
+inline QStringList Settled(const Queue& queue, qsizetype expected = 0) {
     QElapsedTimer timer;
     timer.start();
     while (true) {
@@ -87,7 +88,8 @@ inline QStringList Settled(const Queue& queue) {
             process.start(QStringLiteral("pdfinfo"), {pdf});
             return process.waitForFinished(kToolTimeoutMs) && process.exitCode() == 0;
         });
-        if ((Idle(queue) && complete) || timer.elapsed() > kJobTimeoutMs) {
+        if ((pdfs.size() >= expected && Idle(queue) && complete) ||
+            timer.elapsed() > kJobTimeoutMs) {
             return pdfs;
         }
         QTest::qWait(200);

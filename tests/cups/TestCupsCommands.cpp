@@ -111,7 +111,7 @@ void TestCupsCommands::printsOneVoucher() {
     const Printed run = RunCommand(QStringList{"--imprimir"} + printer + kVoucher);
     QVERIFY2(run.status == 0, qPrintable(run.err));
     QCOMPARE(run.out, QStringLiteral("52472012345678600150000\n"));
-    const QStringList arrived = spool::Settled(queue).mid(before);
+    const QStringList arrived = spool::Settled(queue, before + 2).mid(before);
     QCOMPARE(spool::Titles(arrived), (QStringList{JobName("20-12345678-6", "05/2026", 1),
                                                   JobName("20-12345678-6", "05/2026", 2)}));
     QCOMPARE(spool::Settled(other).size(), otherBefore);
@@ -159,7 +159,7 @@ void TestCupsCommands::batchPrintsInRowOrder() {
     const QString folder = dir.filePath("en-orden");
     const Result run = Run({"--lote", csv, "--carpeta", folder, "--trabajos", "2", "--imprimir"});
     QCOMPARE(run.status, 4);  // the refused row; everything else printed
-    const QStringList arrived = spool::Settled(queue).mid(before);
+    const QStringList arrived = spool::Settled(queue, before + 6).mid(before);
     QCOMPARE(spool::Titles(arrived),
              (QStringList{
                  JobName("20-12345678-6", "05/2026", 1), JobName("20-12345678-6", "05/2026", 2),
@@ -205,6 +205,29 @@ void TestCupsCommands::stoppedQueueMarksTheBatchRows() {
     QVERIFY(rows.value("2").value(3).contains("está detenida"));
     QVERIFY(rows.value("4").value(3).contains("la fila 2 no se pudo imprimir"));
     QCOMPARE(spool::Settled(queue).size(), before);
+
+    // Run again once the queue works: the vouchers are there already, and
+    // what did not print is printed now, in row order; a third run prints
+    // nothing more.
+    const Result again =
+        Run({"--lote", csv, "--carpeta", folder, "--imprimir", "--impresora", queue.name});
+    QVERIFY2(again.status == 4, qPrintable(again.err));
+    const QStringList arrived = spool::Settled(queue, before + 6).mid(before);
+    QCOMPARE(arrived.size(), 6);
+    QCOMPARE(spool::Title(arrived[4]), JobName("30-71234567-1", "12/2025", 1));
+    const QHash<QString, QStringList> second = Results(folder);
+    for (const char* row : {"2", "4", "5"}) {
+        QCOMPARE(second.value(row).value(2), QStringLiteral("ya estaba"));
+        QCOMPARE(second.value(row).value(0), rows.value(row).value(0));
+        QVERIFY2(second.value(row).value(3).contains("impreso en " + queue.name),
+                 qPrintable(second.value(row).value(3)));
+    }
+    const Result third =
+        Run({"--lote", csv, "--carpeta", folder, "--imprimir", "--impresora", queue.name});
+    QCOMPARE(third.status, 4);
+    QVERIFY2(third.err.contains("0 impresos, 0 sin imprimir"), qPrintable(third.err));
+    QCOMPARE(Results(folder).value("2").value(3), QStringLiteral("no se imprime de nuevo"));
+    QCOMPARE(spool::Settled(queue).size(), before + 6);
 }
 
 QTEST_MAIN(TestCupsCommands)

@@ -122,11 +122,11 @@ void TestCupsPreview::cleanup() {
 void TestCupsPreview::previewPrintsTheJobsImprimirPrints() {
     const qsizetype before = spool::Settled(spool::First()).size();
     window->PrintRun();
-    const QStringList imprimir = spool::Settled(spool::First()).mid(before);
+    const QStringList imprimir = spool::Settled(spool::First(), before + 2).mid(before);
     platform->scriptedChoice = platform::PrintChoice{};  // the default printer, as it comes
     window->PreviewRun();
     QVERIFY2(platform->messages.size() == 1, qPrintable(Told(platform->messages)));
-    const QStringList all = spool::Settled(spool::First());
+    const QStringList all = spool::Settled(spool::First(), before + 4);
     QVERIFY2(all.size() == before + 4, qPrintable(all.join('\n')));
     const QStringList preview = all.mid(before + 2);
     QCOMPARE(spool::Titles(imprimir), kJobNames);
@@ -194,7 +194,7 @@ void TestCupsPreview::queueChosenInQtsDialogReceivesThem() {
     QCOMPARE(previewPages, 2);
     QVERIFY(chosen);
     QVERIFY2(platform->messages.empty(), qPrintable(Told(platform->messages)));
-    QCOMPARE(spool::Titles(spool::Settled(spool::Second())), kJobNames);
+    QCOMPARE(spool::Titles(spool::Settled(spool::Second(), 2)), kJobNames);
     QCOMPARE(spool::Settled(spool::First()).size(), firstBefore);
     QCOMPARE(window->printedJobs().size(), std::size_t(2));
     QCOMPARE(window->printedJobs()[0].printer, second);
