@@ -186,6 +186,12 @@ void VoucherWindow::PreviewRun() {
     if (!choice) {
         return;
     }
+    // A range past the voucher's pages would print nothing, silently.
+    if (ChosenCopies(*choice, pages.size()).empty()) {
+        tellFailures({QStringLiteral("Las páginas elegidas no existen: el comprobante tiene %1")
+                          .arg(pages.size())});
+        return;
+    }
     if (!choice->outputFile.isEmpty()) {
         // Printed to a file: the chosen copies in one PDF, through the same
         // writer as GUARDAR PDF.

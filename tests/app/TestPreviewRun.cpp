@@ -183,6 +183,7 @@ void TestPreviewRun::chosenCopies_data() {
     QTest::newRow("page 1: the bank's copy") << 1 << 1 << QStringList{bank};
     QTest::newRow("page 2: the depositor's copy") << 2 << 2 << QStringList{depositor};
     QTest::newRow("a range past the last page") << 2 << 9 << QStringList{depositor};
+    QTest::newRow("no page of the voucher: told, nothing printed") << 3 << 9 << QStringList();
 }
 
 void TestPreviewRun::chosenCopies() {
@@ -195,7 +196,13 @@ void TestPreviewRun::chosenCopies() {
     platform->printChoice = choice;
     window->PreviewRun();
     QCOMPARE(platform->jobNames, jobs);
-    QVERIFY(platform->messages.empty());
+    if (jobs.isEmpty()) {
+        QCOMPARE(platform->messageTexts(),
+                 QStringList{"No se pudo imprimir:\nLas páginas elegidas no existen: el "
+                             "comprobante tiene 2"});
+    } else {
+        QVERIFY(platform->messages.empty());
+    }
 }
 
 void TestPreviewRun::printingToAFileWritesThePdf() {
