@@ -8,6 +8,7 @@
 #include <QScopedValueRollback>
 #include <array>
 
+#include "app/CopyPrinting.h"
 #include "app/PrintJobName.h"
 #include "app/VoucherRecord.h"
 #include "entry/Amounts.h"
@@ -183,6 +184,93 @@ void VoucherWindow::RecordLeft(const QString& destination) {
     }
     Tell({kNotRecorded.title, kNotRecorded.text.arg(reason), kNotRecorded.icon,
           kNotRecorded.buttons});
+}
+
+QStringList VoucherWindow::SendCopies(const std::vector<platform::Page>& pages,
+                                      const platform::PrintChoice& choice, bool stopAtFailure) {
+    printedJobs_.clear();
+    return PrintVoucherCopies(platform_, pages, text(QStringLiteral("txtCuit")),
+                              text(QStringLiteral("txtMes")), text(QStringLiteral("txtAnio")),
+                              choice, printedJobs_, stopAtFailure);
+}
+
+void VoucherWindow::PreviewRun() {
+    if (runInProgress_) {
+        return;
+    }
+    QScopedValueRollback guard(runInProgress_, true);
+    // IMPRIMIR's checks and messages, in its order; the preview stands in
+    // for its confirmation.
+    if (!PrinterInstalled()) {
+        Tell(kNoPrinter);
+        return;
+    }
+    if (!ProduceBarcodeOrTell()) {
+        return;
+    }
+    const auto tellFailures = [this](const QStringList& failures) {
+        Tell({QStringLiteral("Imprimir!"),
+              QStringLiteral("No se pudo imprimir:\n") + failures.join(QLatin1Char('\n')),
+              Icon::Critical, Buttons::Ok});
+    };
+    // Recorded as IMPRIMIR prints them; the window is back in entry
+    // presentation before the preview shows.
+    QStringList failures;
+    const std::vector<platform::Page> pages = RecordCopies(failures);
+    if (!failures.isEmpty()) {
+        tellFailures(failures);
+        return;
+    }
+    std::optional<platform::PrintChoice> choice;
+    try {
+        choice = platform_.ChoosePrint(this, pages);
+    } catch (const std::exception& error) {
+        tellFailures({QString::fromUtf8(error.what())});
+        return;
+    }
+    if (!choice) {
+        return;
+    }
+    // A range past the voucher's pages would print nothing, silently.
+    if (ChosenCopies(*choice, pages.size()).empty()) {
+        tellFailures({QStringLiteral("Las páginas elegidas no existen: el comprobante tiene %1")
+                          .arg(pages.size())});
+        return;
+    }
+    if (!choice->outputFile.isEmpty()) {
+        // Printed to a file: the chosen copies in one PDF, through the same
+        // writer as GUARDAR PDF.
+        std::vector<platform::Page> chosen;
+        for (const int copy : ChosenCopies(*choice, pages.size())) {
+            chosen.push_back(pages[std::size_t(copy - 1)]);
+        }
+        try {
+            platform_.WritePdf(chosen, choice->outputFile);
+        } catch (const std::exception& error) {
+            tellFailures({QString::fromUtf8(error.what())});
+        }
+        return;
+    }
+    if (const QStringList notPrinted = SendCopies(pages, *choice, false); !notPrinted.isEmpty()) {
+        tellFailures(notPrinted);
+    }
+}
+
+bool VoucherWindow::PrintVoucher(const platform::PrintChoice& choice) {
+    printedJobs_.clear();
+    if (!GenerateBarcode()) {
+        return false;
+    }
+    QStringList failures;
+    const std::vector<platform::Page> pages = RecordCopies(failures);
+    if (failures.isEmpty()) {
+        // Without anyone to see the printer, copy 2 never comes out alone.
+        failures = SendCopies(pages, choice, true);
+    }
+    if (!failures.isEmpty()) {
+        throw platform::Failure(failures.join(QStringLiteral("; ")).toStdString());
+    }
+    return true;
 }
 
 QString VoucherWindow::ProposedPdfName() const {

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/VoucherWindow.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -91,6 +94,18 @@ VoucherWindow::VoucherWindow(platform::Platform& platform, QWidget* parent)
     auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
     connect(history, &QShortcut::activated, this, &VoucherWindow::OpenHistory);
     new ScreenPlacement(this);
+    // Ctrl+P, beside IMPRIMIR: as a click does, the focus goes to the button
+    // first, so the box being left computes.
+    previewAction_ = new QAction(QStringLiteral("Vista previa e impresión…"), this);
+    previewAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    previewAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(previewAction_);
+    connect(previewAction_, &QAction::triggered, this, [this] {
+        if (QWidget* button = control(QStringLiteral("Command2")); button->isVisible()) {
+            button->setFocus(Qt::ShortcutFocusReason);
+        }
+        PreviewRun();
+    });
     control(QStringLiteral("txtNombre"))->setFocus();
 }
 
@@ -182,6 +197,9 @@ QWidget* VoucherWindow::Create(const Control& row) {
             button->setDefault(false);
             if (row.name == std::string_view("Command2")) {
                 connect(button, &QPushButton::clicked, this, &VoucherWindow::PrintRun);
+                button->setToolTip(
+                    QStringLiteral("Imprime las dos copias en la impresora predeterminada "
+                                   "(Ctrl+P: vista previa, impresora y copias)"));
                 return button;
             }
             connect(button, &QPushButton::clicked, this, &VoucherWindow::SavePdfRun);
@@ -244,6 +262,19 @@ void VoucherWindow::paintEvent(QPaintEvent*) {
 void VoucherWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     emit closed();
+}
+
+QMenu* VoucherWindow::CreateWindowMenu() {
+    auto* menu = new QMenu(this);
+    menu->addAction(previewAction_);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    return menu;
+}
+
+void VoucherWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // The voucher itself and its labels; the boxes have menus of their own.
+    CreateWindowMenu()->popup(event->globalPos());
+    event->accept();
 }
 
 bool VoucherWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -9,7 +9,9 @@
 #include "app/Layout.h"
 #include "platform/Platform.h"
 
+class QAction;
 class QImage;
+class QMenu;
 
 namespace history {
 class Store;
@@ -69,6 +71,19 @@ class VoucherWindow : public QWidget {
     // The voucher as a two-page PDF at `path` without any dialog; used by the
     // command line. Throws what GenerateBarcode or the writing throws.
     bool WriteVoucherPdf(const QString& path);
+    // Ctrl+P: IMPRIMIR's checks, then both copies in the print preview with
+    // the print dialog's choice of printer, paper and copies; each copy
+    // printed from there is its own job, named as IMPRIMIR's.
+    void PreviewRun();
+    // The voucher's two copies on the chosen printer without any dialog;
+    // used by the command line. False when the voucher is refused (its
+    // message shown); throws a Failure naming the copies not printed.
+    bool PrintVoucher(const platform::PrintChoice& choice);
+    // The jobs the last printing from the preview or PrintVoucher handed over.
+    const std::vector<platform::PrintedJob>& printedJobs() const { return printedJobs_; }
+    // Ctrl+P's action, and the window's context menu that offers it.
+    QAction* previewAction() const { return previewAction_; }
+    QMenu* CreateWindowMenu();
 
     // The window's client area as it looks now, as one page.
     platform::Page RecordPage();
@@ -94,6 +109,7 @@ class VoucherWindow : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -109,6 +125,8 @@ class VoucherWindow : public QWidget {
     // Returns the reasons of the steps that failed.
     QStringList PrintCopies(const PageOutput& output);
     std::vector<platform::Page> RecordCopies(QStringList& failures);
+    QStringList SendCopies(const std::vector<platform::Page>& pages,
+                           const platform::PrintChoice& choice, bool stopAtFailure);
     void Tell(const platform::Message& message);
     // After a voucher left: records it, and tells when it could not be.
     void RecordLeft(const QString& destination);
@@ -125,6 +143,8 @@ class VoucherWindow : public QWidget {
     QString recordedAs_;
     bool recordingPage_ = false;  // paintEvent leaves the picture to the page
     bool runInProgress_ = false;
+    std::vector<platform::PrintedJob> printedJobs_;
+    QAction* previewAction_ = nullptr;
 };
 
 }  // namespace app

@@ -108,7 +108,9 @@ void EarlierRecords::Add(const QByteArray& report) {
         if (file.size() > 1 && file[0] == u'\'' && SafeCell(file.mid(1)) == file) {
             file.remove(0, 1);
         }
-        if ((state != kWritten && state != kAlreadyThere) || file.isEmpty()) {
+        // A voucher not printed was made all the same.
+        if ((state != kWritten && state != kAlreadyThere && state != kNotPrinted) ||
+            file.isEmpty()) {
             continue;
         }
         const VoucherFigures figures{
@@ -116,8 +118,19 @@ void EarlierRecords::Add(const QByteArray& report) {
             cell(row, QStringLiteral("periodo")), cell(row, QStringLiteral("remuneracion")),
             cell(row, QStringLiteral("aporte")),  cell(row, QStringLiteral("recargo")),
             cell(row, QStringLiteral("otros")),   cell(row, QStringLiteral("total"))};
-        files_.insert(KeyHash(VoucherKey(figures, cell(row, QStringLiteral("codigo_pago")))), file);
+        const quint64 key = KeyHash(VoucherKey(figures, cell(row, QStringLiteral("codigo_pago"))));
+        files_.insert(key, file);
+        if (state == kNotPrinted) {
+            notPrinted_.insert(key);
+        } else if (cell(row, QStringLiteral("mensaje")).contains(kPrintedNote)) {
+            printed_.insert(key);
+        }
     }
+}
+
+bool EarlierRecords::Unprinted(const QByteArray& key) const {
+    const quint64 hash = KeyHash(key);
+    return notPrinted_.contains(hash) && !printed_.contains(hash);
 }
 
 std::optional<QString> EarlierRecords::File(const QByteArray& key) const {
@@ -149,16 +162,22 @@ QString Cents(qint64 cents) {
 }  // namespace
 
 QString SummaryText(const ReportTotals& t) {
+    QString printing;
+    if (t.printing) {
+        printing =
+            QStringLiteral("; %1 impresos, %2 sin imprimir").arg(t.printed).arg(t.notPrinted);
+    }
     return QStringLiteral(
                "%1 escritos (%2 con avisos), %3 ya estaban, %4 rechazados, %5 con error, "
                "%6 sin hacer; total escrito %7")
-        .arg(t.written)
-        .arg(t.warned)
-        .arg(t.alreadyThere)
-        .arg(t.refused)
-        .arg(t.failed)
-        .arg(t.notDone)
-        .arg(Cents(t.writtenCents));
+               .arg(t.written)
+               .arg(t.warned)
+               .arg(t.alreadyThere)
+               .arg(t.refused)
+               .arg(t.failed)
+               .arg(t.notDone)
+               .arg(Cents(t.writtenCents)) +
+           printing;
 }
 
 QByteArray TotalsLine(const ReportTotals& totals, char separator) {

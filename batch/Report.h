@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -15,6 +16,8 @@ inline const QString kAlreadyThere = QStringLiteral("ya estaba");
 inline const QString kRowRefused = QStringLiteral("rechazado");
 inline const QString kRowFailed = QStringLiteral("error");
 inline const QString kNotDone = QStringLiteral("no hecho");
+// Made (written, or already there) but its copies not printed.
+inline const QString kNotPrinted = QStringLiteral("no impreso");
 
 // What the voucher of a row holds, as the window shows it ("100000,50",
 // period "05/2026"): who and how much.
@@ -65,11 +68,18 @@ class EarlierRecords {
     // A report's bytes (resultado.csv or an earlier one kept beside it).
     void Add(const QByteArray& report);
     std::optional<QString> File(const QByteArray& key) const;
+    // A voucher an earlier run made but could not print, and none printed since.
+    bool Unprinted(const QByteArray& key) const;
     qsizetype size() const { return files_.size(); }
 
   private:
     QHash<quint64, QString> files_;  // by a hash of the key: little memory per voucher
+    QSet<quint64> notPrinted_;
+    QSet<quint64> printed_;
 };
+
+// The start of a printed row's message: "impreso en COLA (trabajos 12, 13)".
+inline const QString kPrintedNote = QStringLiteral("impreso en ");
 
 // What became of a batch's rows, and the sum of the totals it wrote.
 struct ReportTotals {
@@ -80,11 +90,15 @@ struct ReportTotals {
     int failed = 0;
     int notDone = 0;
     qint64 writtenCents = 0;
+    bool printing = false;  // the batch printed: the counts below are told too
+    int printed = 0;
+    int notPrinted = 0;
 };
 
 // "1015,00" as cents; 0 for what is not an amount.
 qint64 AmountCents(const QString& amount);
-// "3 escritos (1 con avisos), 2 ya estaban, ...; total escrito 3045,00".
+// "3 escritos (1 con avisos), 2 ya estaban, ...; total escrito 3045,00",
+// and when printing "; 4 impresos, 1 sin imprimir".
 QString SummaryText(const ReportTotals& totals);
 // The report's last line: "total" in the row's column, the summary as its
 // message and the sum in the total's column.

@@ -146,6 +146,8 @@ int RunBatchCommand(const CommandLine& line, QTextStream& err) {
     settings.folderName = folderName;
     settings.onePdfName = onePdfName;
     settings.strict = line.isSet(QString::fromUtf8(kStrictOption));
+    settings.print = line.isSet(QString::fromUtf8(kPrintOption));
+    settings.printer = line.value(QString::fromUtf8(kPrinterOption));
     settings.workers = QThread::idealThreadCount();
     if (line.isSet(QStringLiteral("trabajos"))) {
         bool ok = false;

@@ -41,7 +41,8 @@ QByteArray EncodeJob(const BatchJob& job) {
                  {"values", values},
                  {"cash", job.cash},
                  {"strict", job.strict},
-                 {"keepPages", job.keepPages}});
+                 {"keepPages", job.keepPages},
+                 {"print", job.print}});
 }
 
 BatchJob DecodeJob(const QByteArray& line) {
@@ -55,6 +56,7 @@ BatchJob DecodeJob(const QByteArray& line) {
     job.cash = o.value(QLatin1String("cash")).toBool();
     job.strict = o.value(QLatin1String("strict")).toBool();
     job.keepPages = o.value(QLatin1String("keepPages")).toBool();
+    job.print = o.value(QLatin1String("print")).toBool();
     return job;
 }
 

@@ -20,6 +20,7 @@ struct BatchJob {
     bool cash = false;
     bool strict = false;
     bool keepPages = false;  // one-PDF runs: the pages come back, not a PDF
+    bool print = false;      // the pages come back too, for the batch to print
 };
 
 struct BatchAnswer {
@@ -30,7 +31,7 @@ struct BatchAnswer {
     QString proposedName;
     batch::VoucherFigures figures;
     QByteArray pdf;                     // the voucher's PDF, unless keepPages
-    std::vector<platform::Page> pages;  // with keepPages; without their background
+    std::vector<platform::Page> pages;  // with keepPages or print; without their background
 };
 
 QByteArray EncodeJob(const BatchJob& job);

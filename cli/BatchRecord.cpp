@@ -9,6 +9,7 @@
 #include <QtEndian>
 #include <csignal>
 
+#include "app/CopyPrinting.h"
 #include "batch/FileNames.h"
 #include "cli/BatchRun.h"
 #include "cli/ExitStatus.h"
@@ -172,22 +173,73 @@ void BatchRun::Settle(Slot& slot) {
         WriteVoucherFile(slot, row);
         written = row.state == batch::kWritten;  // recorded already, as it was claimed
     }
-    if (row.state == batch::kWritten && row.message.contains(QStringLiteral("Aviso"))) {
+    // Counted by what became of its file; a voucher not printed was made.
+    const QString made = row.state;
+    if (settings_.print && made == batch::kWritten) {
+        PrintRow(slot, row);
+    } else if (settings_.print && made == batch::kAlreadyThere) {
+        // Printed by the run that made it, or made without printing: a rerun
+        // prints only what an earlier one could not.
+        if (earlier_.Unprinted(batch::VoucherKey(slot.answer.figures, slot.answer.code))) {
+            PrintRow(slot, row);
+        } else {
+            const QString note = QStringLiteral("no se imprime de nuevo");
+            row.message = row.message.isEmpty() ? note : row.message + QStringLiteral("; ") + note;
+        }
+    }
+    if (made == batch::kWritten && row.message.contains(QStringLiteral("Aviso"))) {
         ++counts_[kCountWarned];
     }
-    if (row.state == batch::kWritten) {
+    if (made == batch::kWritten) {
         totals_.writtenCents += batch::AmountCents(row.figures.total);
     }
-    counts_[row.state == batch::kWritten        ? kCountWritten
-            : row.state == batch::kRowRefused   ? kCountRefused
-            : row.state == batch::kAlreadyThere ? kCountThere
-                                                : kCountFailed]++;
+    counts_[made == batch::kWritten        ? kCountWritten
+            : made == batch::kRowRefused   ? kCountRefused
+            : made == batch::kAlreadyThere ? kCountThere
+                                           : kCountFailed]++;
     ++settled_;
     lines_.push_back(batch::ReportLine(row, settings_.separator));
     if (!written) {
         Journal(row);
     }
     Report(row);
+}
+
+// Settled in row order, so the rows come out of the printer in the CSV's
+// order. After a row whose copies did not print no other is sent, so that
+// the paper is never out of order; each such row is marked.
+void BatchRun::PrintRow(const Slot& slot, batch::ReportRow& row) {
+    const auto mark = [&row](const QString& why) {
+        row.state = batch::kNotPrinted;
+        row.message = row.message.isEmpty() ? why : why + QStringLiteral("; ") + row.message;
+    };
+    if (printStoppedAt_ != 0) {
+        ++totals_.notPrinted;
+        return mark(
+            QStringLiteral("no se envió: la fila %1 no se pudo imprimir").arg(printStoppedAt_));
+    }
+    platform::PrintChoice choice;
+    choice.printerName = settings_.printer;
+    std::vector<platform::PrintedJob> jobs;
+    const QString period = row.figures.period;
+    const QStringList failures = app::PrintVoucherCopies(
+        printer_, slot.answer.pages, row.figures.cuit, period.section(u'/', 0, 0),
+        period.section(u'/', 1), choice, jobs, true);
+    if (!failures.isEmpty()) {
+        printStoppedAt_ = row.number;
+        ++totals_.notPrinted;
+        return mark(failures.join(QStringLiteral("; ")));
+    }
+    ++totals_.printed;
+    QStringList ids;
+    for (const platform::PrintedJob& job : jobs) {
+        ids << (job.id > 0 ? QString::number(job.id) : QStringLiteral("?"));
+    }
+    const QString printed =
+        batch::kPrintedNote + QStringLiteral("%1 (trabajos %2)")
+                                  .arg(jobs.empty() ? settings_.printer : jobs.front().printer,
+                                       ids.join(QStringLiteral(", ")));
+    row.message = row.message.isEmpty() ? printed : row.message + QStringLiteral("; ") + printed;
 }
 
 int BatchRun::Finish() {
@@ -240,6 +292,7 @@ int BatchRun::Finish() {
             counts_[kCountFailed] += static_cast<int>(inOnePdf_.size());
         }
     }
+    totals_.printing = settings_.print;
     totals_.written = counts_[kCountWritten];
     totals_.warned = counts_[kCountWarned];
     totals_.alreadyThere = counts_[kCountThere];
@@ -257,7 +310,7 @@ int BatchRun::Finish() {
                : stopSignal_ == SIGTERM ? kTerminated
                                         : kInterrupted;
     }
-    if (counts_[kCountFailed] > 0 || !reportWritten) {
+    if (counts_[kCountFailed] > 0 || totals_.notPrinted > 0 || !reportWritten) {
         return kUnwritable;
     }
     return counts_[kCountRefused] > 0 ? kSomeRefused : kDone;

@@ -16,6 +16,7 @@
 #include "batch/Rows.h"
 #include "cli/BatchJob.h"
 #include "cli/OnePdf.h"
+#include "platform/QtPlatform.h"
 #include "platform/SafeFile.h"
 
 class QProcess;
@@ -30,6 +31,8 @@ struct BatchSettings {
     bool strict = false;
     char separator = ',';
     QString onePdfName;  // empty: a file per voucher
+    bool print = false;  // every voucher's copies printed too, in row order
+    QString printer;     // a CUPS queue; empty: the default printer
 };
 
 // Runs the rows of a CSV through worker processes and writes what they make
@@ -61,6 +64,7 @@ class BatchRun : public QObject {
     void SettleInOrder();
     void Settle(Slot& slot);
     void WriteVoucherFile(Slot& slot, batch::ReportRow& row);
+    void PrintRow(const Slot& slot, batch::ReportRow& row);
     bool VoucherAlreadyThere(const BatchAnswer& answer, batch::ReportRow& row) const;
     void Interrupt();
     void Report(const batch::ReportRow& row);
@@ -99,6 +103,8 @@ class BatchRun : public QObject {
     std::vector<std::pair<std::size_t, batch::ReportRow>> inOnePdf_;  // to mend on failure
     int counts_[5] = {};
     batch::ReportTotals totals_;  // written, refused, failed, already there, with warnings
+    platform::QtPlatform printer_;
+    int printStoppedAt_ = 0;  // the row whose copies did not print; none after it are sent
     int journal_ = -1;
     QElapsedTimer clock_;
     QEventLoop loop_;

@@ -41,11 +41,13 @@ BatchAnswer MakeVoucher(CommandPlatform& platform, const BatchJob& job) {
     answer.proposedName = outcome.proposedName;
     answer.figures = outcome.figures;
     answer.state = batch::kWritten;
-    if (job.keepPages) {
+    if (job.keepPages || job.print) {
         answer.pages = platform.pages();
         for (platform::Page& page : answer.pages) {
             page.background = QImage();  // the batch lays its own under them
         }
+    }
+    if (job.keepPages) {
         return answer;
     }
     try {

@@ -125,6 +125,8 @@ CommandLine::CommandLine() {
             "Con --pdf genera el comprobante (dos copias) como PDF, sin ventana, e imprime\n"
             "el código de pago en la salida estándar. Con --pdf /dev/stdout el PDF va a la\n"
             "salida estándar y el código de pago a la salida de errores.\n"
+            "Con --imprimir [--impresora NOMBRE] y las opciones de --pdf imprime las dos\n"
+            "copias, sin escribir archivo; con --lote, las de cada fila escrita, en orden.\n"
             "Con --barcode TEXTO --output ARCHIVO.bmp [--bar-height DECENAS] [--legend]\n"
             "dibuja un código de barras Code 128.\n"
             "Con --lote ARCHIVO.csv --carpeta CARPETA [--trabajos N] [--un-pdf ARCHIVO.pdf]\n"
@@ -195,6 +197,12 @@ CommandLine::CommandLine() {
     parser_.addOption({QStringLiteral("un-pdf"),
                        QStringLiteral("Todos los comprobantes del lote en este único PDF."),
                        QStringLiteral("archivo")});
+    parser_.addOption({QString::fromUtf8(kPrintOption),
+                       QStringLiteral("Imprime las dos copias en lugar de escribir el PDF; con "
+                                      "--lote, las de cada fila escrita, en orden.")});
+    parser_.addOption({QString::fromUtf8(kPrinterOption),
+                       QStringLiteral("Cola de CUPS de --imprimir (la predeterminada si falta)."),
+                       QStringLiteral("nombre")});
     parser_.addOption({kTemplate,
                        QStringLiteral("Escribe un CSV para --lote con todas las columnas y una "
                                       "fila de ejemplo."),
@@ -217,6 +225,7 @@ bool CommandLine::Parse(const QStringList& arguments) {
                           .arg(platform::Printable(parser_.positionalArguments().constFirst())));
     }
     const bool pdf = parser_.isSet(QStringLiteral("pdf"));
+    const bool print = parser_.isSet(QString::fromUtf8(kPrintOption));
     const bool barcode = parser_.isSet(QStringLiteral("barcode"));
     const bool batch = parser_.isSet(QStringLiteral("lote"));
     const bool batchOption =
@@ -237,6 +246,12 @@ bool CommandLine::Parse(const QStringList& arguments) {
             return refuse(QStringLiteral("--plantilla va sola; vea --help"));
         }
         command_ = Command::Template;
+    } else if (parser_.isSet(QString::fromUtf8(kPrinterOption)) && !print) {
+        return refuse(QStringLiteral("--impresora va con --imprimir; vea --help"));
+    } else if (print && (pdf || barcode)) {
+        return refuse(
+            QStringLiteral("--imprimir no va con --pdf ni con --barcode: imprime en lugar de "
+                           "escribir; vea --help"));
     } else if (batch && (pdf || barcode)) {
         return refuse(QStringLiteral("--lote no va con --pdf ni con --barcode; vea --help"));
     } else if (batch) {
@@ -256,7 +271,7 @@ bool CommandLine::Parse(const QStringList& arguments) {
         return refuse(kBatchUsage);
     } else if (pdf && barcode) {
         return refuse(QStringLiteral("--pdf y --barcode no van juntas; vea --help"));
-    } else if (pdf) {
+    } else if (pdf || print) {
         command_ = Command::Pdf;
         for (const QString& name : kBarcodeOnly) {
             if (parser_.isSet(name)) {

@@ -32,7 +32,9 @@ inline constexpr ExitStatusMeaning kExitStatuses[] = {
      "coinciden."},
     {kUnwritable,
      "No se pudo escribir un archivo pedido, o en la carpeta; con --lote, también otra corrida "
-     "que escribe en la misma carpeta, o una fila que no se pudo hacer o escribir."},
+     "que escribe en la misma carpeta, o una fila que no se pudo hacer o escribir; con "
+     "--imprimir, una impresora que no existe, detenida o que rechaza el trabajo, o alguna "
+     "fila que no se imprimió."},
     {kSomeRefused,
      "Con --lote: se rechazaron algunas filas; las demás quedaron escritas o ya "
      "estaban."},

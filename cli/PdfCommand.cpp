@@ -13,7 +13,8 @@ namespace cli {
 
 int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
     const QString path = line.value(QStringLiteral("pdf"));
-    if (path.isEmpty()) {
+    const bool print = line.isSet(QString::fromUtf8(kPrintOption));
+    if (path.isEmpty() && !print) {
         Error(err, QStringLiteral("Uso: talonario --pdf ARCHIVO [opciones]; vea --help"));
         return kRefused;
     }
@@ -39,7 +40,9 @@ int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
     input.cash = line.isSet(QString::fromUtf8(kCashOption));
     input.strict = line.isSet(QString::fromUtf8(kStrictOption));
 
-    const VoucherOutcome outcome = WriteVoucher(input, path);
+    const VoucherOutcome outcome =
+        print ? PrintVoucher(input, line.value(QString::fromUtf8(kPrinterOption)))
+              : WriteVoucher(input, path);
     for (const QString& message : outcome.messages) {
         Error(err, message);
     }
@@ -48,7 +51,7 @@ int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
     }
     if (outcome.status == kDone) {
         // The PDF itself went to standard output: the code must not mix into it.
-        if (platform::IsStandardOutput(platform::EncodeName(path))) {
+        if (!print && platform::IsStandardOutput(platform::EncodeName(path))) {
             err << outcome.code << Qt::endl;
         } else {
             out << outcome.code << Qt::endl;

@@ -9,7 +9,8 @@ class CommandLine;
 
 // `talonario --pdf FILE [options]`: fills the voucher off screen from the
 // options and writes it as a two-page PDF; the payment code goes to `out`,
-// every message to `err`. Returns the exit status.
+// every message to `err`. With --imprimir [--impresora NOMBRE] the two
+// copies are printed instead, no file written. Returns the exit status.
 int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err);
 
 }  // namespace cli

@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <functional>
 #include <optional>
 
 #include "app/EntryNotices.h"
@@ -195,9 +196,11 @@ batch::VoucherFigures Figures(const app::VoucherWindow& window) {
             Amount(window, "txtTotal", "TXTtotalDec")};
 }
 
-// The window filled and written; what the platform was shown is added by the caller.
-VoucherOutcome FillAndWrite(const VoucherValues& input, const QString& path,
-                            CommandPlatform& platform) {
+using Output = std::function<bool(app::VoucherWindow&)>;
+
+// The window filled and put out; what the platform was shown is added by Made().
+VoucherOutcome MakeVoucher(const VoucherValues& input, platform::Platform& platform,
+                           const Output& output) {
     VoucherOutcome outcome;
     app::VoucherWindow window(platform);
     QStringList notes;
@@ -217,18 +220,20 @@ VoucherOutcome FillAndWrite(const VoucherValues& input, const QString& path,
     }
     outcome.warnings << remarks;
     try {
-        if (!window.WriteVoucherPdf(path)) {
+        if (!output(window)) {
             outcome.status = kRefused;
             return outcome;
         }
     } catch (const std::exception& error) {
         outcome.messages << QString::fromUtf8(error.what());
         outcome.status = kUnwritable;
+        outcome.jobs = window.printedJobs();
         return outcome;
     }
     outcome.code = window.text(QStringLiteral("Text1"));
     outcome.proposedName = window.ProposedPdfName();
     outcome.figures = Figures(window);
+    outcome.jobs = window.printedJobs();
     return outcome;
 }
 
@@ -239,12 +244,29 @@ VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path) {
     return WriteVoucher(input, path, platform);
 }
 
-VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
-                            CommandPlatform& platform) {
+namespace {
+
+VoucherOutcome Made(const VoucherValues& input, CommandPlatform& platform, const Output& output) {
     platform.Start();
-    VoucherOutcome outcome = FillAndWrite(input, path, platform);
+    VoucherOutcome outcome = MakeVoucher(input, platform, output);
     outcome.messages = platform.messages() + outcome.messages;
     return outcome;
+}
+
+}  // namespace
+
+VoucherOutcome PrintVoucher(const VoucherValues& input, const QString& printer) {
+    CommandPlatform platform;
+    platform::PrintChoice choice;
+    choice.printerName = printer;
+    return Made(input, platform,
+                [&choice](app::VoucherWindow& window) { return window.PrintVoucher(choice); });
+}
+
+VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
+                            CommandPlatform& platform) {
+    return Made(input, platform,
+                [&path](app::VoucherWindow& window) { return window.WriteVoucherPdf(path); });
 }
 
 }  // namespace cli

@@ -5,7 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 #include "batch/Report.h"
+#include "platform/Platform.h"
 
 namespace cli {
 
@@ -28,7 +31,8 @@ struct VoucherOutcome {
     QString proposedName;  // the file name the save dialog proposes for it, likewise
     QStringList messages;  // what the voucher said, or why it was not written; one line each
     QStringList warnings;  // remarks beside validation, without --estricto; one line each
-    batch::VoucherFigures figures;  // who and how much, once validated
+    batch::VoucherFigures figures;           // who and how much, once validated
+    std::vector<platform::PrintedJob> jobs;  // the copies printed, when printed
 };
 
 // Fills a fresh voucher window off screen as a person would (each value typed
@@ -37,8 +41,15 @@ struct VoucherOutcome {
 // platform::DecodeName gives it). Needs a QApplication; shows nothing.
 VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path);
 
+// The same voucher printed instead of written: its two copies, one job each
+// and named as the window names them, on `printer` (a CUPS queue; empty: the
+// default printer). A printer missing, stopped or refusing is status
+// kUnwritable; copy 2 is not sent when copy 1 failed.
+VoucherOutcome PrintVoucher(const VoucherValues& input, const QString& printer);
+
 // The same on the caller's platform (a batch worker's keeps the pages and
-// its bitmap's folder of its own).
+// its bitmap's folder of its own). `messages` gets what the platform was
+// shown, then the refusals and failures.
 VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
                             CommandPlatform& platform);
 

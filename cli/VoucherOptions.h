@@ -61,6 +61,11 @@ inline constexpr const char* kRateOption = "tasa";
 // words) refusals instead of warnings.
 inline constexpr const char* kStrictOption = "estricto";
 
+// Prints the voucher's two copies (with --lote, every voucher's), on the
+// default printer or the CUPS queue the second option names.
+inline constexpr const char* kPrintOption = "imprimir";
+inline constexpr const char* kPrinterOption = "impresora";
+
 // The value of "son-pesos" that asks for the total in words.
 inline constexpr const char* kWordsFromTotal = "auto";
 

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <QImage>
+#include <QPageLayout>
 #include <QPicture>
 #include <QSize>
 #include <QString>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -40,6 +42,25 @@ struct Page {
     QImage background;
 };
 
+// What the print dialog was left with: the printer (or a PDF file, when the
+// user printed to a file), the paper, how many copies of each page and
+// which of the pages.
+struct PrintChoice {
+    QString printerName;  // empty: the default printer
+    QString outputFile;   // not empty: a PDF file instead of a printer
+    QPageLayout layout;   // invalid: the printer's own paper
+    int copies = 1;
+    int firstPage = 0;  // 1-based and inclusive; 0: every page
+    int lastPage = 0;
+};
+
+// One page handed to the printing system: the queue, and the job's number
+// there (0 when the printing system did not tell it).
+struct PrintedJob {
+    QString printer;
+    int id = 0;
+};
+
 // Everything the voucher asks of the desktop, behind one interface so that
 // tests can script dialogs and capture pages instead of waiting on a person.
 class Platform {
@@ -54,6 +75,16 @@ class Platform {
     // Prints one page as one job named `jobName` on the default printer;
     // throws Failure.
     virtual void PrintPage(const Page& page, const QString& jobName) = 0;
+    // Shows the pages as they will print (a print preview) and the print
+    // dialog's choice of printer, paper and copies; nothing when the user
+    // cancels. Prints nothing itself.
+    virtual std::optional<PrintChoice> ChoosePrint(QWidget* parent,
+                                                   const std::vector<Page>& pages) = 0;
+    // Prints one page as one job named `jobName` on the chosen printer (not
+    // to a file); refuses a queue that is missing, stopped or rejecting
+    // jobs. Throws Failure.
+    virtual PrintedJob PrintChosen(const Page& page, const QString& jobName,
+                                   const PrintChoice& choice) = 0;
     // Writes the pages as one PDF at `path`; throws Failure.
     virtual void WritePdf(const std::vector<Page>& pages, const QString& path) = 0;
     // Asks where to save; an empty result means the user cancelled.

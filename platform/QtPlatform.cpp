@@ -15,12 +15,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -45,23 +42,6 @@ QMessageBox::Icon ToQt(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-// The last CUPS request's refusal, if any. libcups is looked up when a page
-// has been printed (Qt's print support has loaded it by then) rather than
-// linked, so that the program starts without it.
-QString LastCupsRefusal() {
-    using LastError = int (*)();
-    using LastErrorString = const char* (*)();
-    constexpr int kFirstFailure = 0x0200;  // IPP statuses below this are successes
-    static QLibrary cups(QStringLiteral("cups"), 2);
-    const auto lastError = reinterpret_cast<LastError>(cups.resolve("cupsLastError"));
-    const auto lastErrorString =
-        reinterpret_cast<LastErrorString>(cups.resolve("cupsLastErrorString"));
-    if (lastError == nullptr || lastErrorString == nullptr || lastError() < kFirstFailure) {
-        return {};
-    }
-    return CupsRefusalText(lastError(), QString::fromUtf8(lastErrorString()));
-}
-
 QString Reason(const QString& what, const QString& path) {
     return QStringLiteral("%1: %2").arg(what, QDir::toNativeSeparators(path));
 }
@@ -79,56 +59,6 @@ Answer QtPlatform::ShowMessage(QWidget* parent, const Message& message) {
     box.setDefaultButton(box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole));
     box.exec();
     return Answer::Ok;
-}
-
-QString QtPlatform::DefaultPrinterName() {
-    const QString name = QPrinterInfo::defaultPrinterName();
-    if (name.isEmpty()) {
-        throw Failure("No hay una impresora predeterminada");
-    }
-    return name;
-}
-
-void PaintPage(QPainter& painter, const Page& page) {
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    // Replaying a picture already scales it from the resolution it was
-    // recorded at to the device's; what is left is to make one recorded
-    // pixel 1/96 inch, whatever the screen's resolution was.
-    painter.scale(page.picture.logicalDpiX() / kPixelsPerInch,
-                  page.picture.logicalDpiY() / kPixelsPerInch);
-    if (!page.background.isNull()) {
-        // At the scale the picture is replayed at, and cut to the page as
-        // the window cut it.
-        painter.save();
-        painter.scale(qreal(painter.device()->logicalDpiX()) / page.picture.logicalDpiX(),
-                      qreal(painter.device()->logicalDpiY()) / page.picture.logicalDpiY());
-        const QRect window(QPoint(), page.pixels);
-        painter.fillRect(window, Qt::white);
-        painter.setClipRect(window, Qt::IntersectClip);
-        painter.drawImage(0, 0, page.background);
-        painter.restore();
-    }
-    painter.drawPicture(0, 0, page.picture);
-}
-
-void QtPlatform::PrintPage(const Page& page, const QString& jobName) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPrinterName(DefaultPrinterName());
-    printer.setDocName(jobName);
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        throw Failure("No se pudo imprimir en " + printer.printerName().toStdString());
-    }
-    PaintPage(painter, page);
-    if (!painter.end()) {
-        throw Failure("La impresora rechazó el trabajo");
-    }
-    // Qt hands the job to CUPS in end() and reports success even when the
-    // queue refused it; CUPS itself knows.
-    if (const QString refusal = LastCupsRefusal(); !refusal.isEmpty()) {
-        throw Failure("La impresora rechazó el trabajo: " + refusal.toStdString());
-    }
 }
 
 void WritePdfPages(const std::vector<Page>& pages, QIODevice& device) {

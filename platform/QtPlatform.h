@@ -9,12 +9,17 @@
 namespace platform {
 
 // The real desktop: Qt message boxes and file dialogs, CUPS through
-// QPrinter, files on disk.
+// QPrinter and Qt's print preview, files on disk. The printing is in
+// QtPrinting.cpp.
 class QtPlatform : public Platform {
   public:
     Answer ShowMessage(QWidget* parent, const Message& message) override;
     QString DefaultPrinterName() override;
     void PrintPage(const Page& page, const QString& jobName) override;
+    std::optional<PrintChoice> ChoosePrint(QWidget* parent,
+                                           const std::vector<Page>& pages) override;
+    PrintedJob PrintChosen(const Page& page, const QString& jobName,
+                           const PrintChoice& choice) override;
     void WritePdf(const std::vector<Page>& pages, const QString& path) override;
     QString AskSaveFileName(QWidget* parent, const QString& title, const QString& proposedPath,
                             const QString& filter) override;

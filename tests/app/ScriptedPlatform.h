@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/QtPlatform.h"
@@ -23,7 +24,12 @@ class ScriptedPlatform : public platform::QtPlatform {
     std::vector<platform::Page> printed;
     QStringList jobNames;                                // one per printed page
     std::function<void(const platform::Page&)> onPrint;  // may throw to fail a copy
-    std::deque<QString> saveNames;                       // empty: the user cancels
+    // The preview: what it showed, and the choice made in it (none: cancelled).
+    std::vector<std::vector<platform::Page>> previewed;
+    std::optional<platform::PrintChoice> printChoice = platform::PrintChoice{};
+    std::function<void()> onPreview;               // while the preview is showing
+    std::vector<platform::PrintChoice> chosenFor;  // one per page printed from it
+    std::deque<QString> saveNames;                 // empty: the user cancels
     QStringList proposedNames;
 
     QTemporaryDir programDir;
@@ -55,6 +61,25 @@ class ScriptedPlatform : public platform::QtPlatform {
         }
         printed.push_back(page);
         jobNames << jobName;
+    }
+    std::optional<platform::PrintChoice> ChoosePrint(
+        QWidget*, const std::vector<platform::Page>& pages) override {
+        previewed.push_back(pages);
+        if (onPreview) {
+            onPreview();
+        }
+        return printChoice;
+    }
+    platform::PrintedJob PrintChosen(const platform::Page& page, const QString& jobName,
+                                     const platform::PrintChoice& choice) override {
+        if (onPrint) {
+            onPrint(page);
+        }
+        printed.push_back(page);
+        jobNames << jobName;
+        chosenFor.push_back(choice);
+        return {choice.printerName.isEmpty() ? QStringLiteral("Prueba") : choice.printerName,
+                int(printed.size())};
     }
     QString AskSaveFileName(QWidget*, const QString&, const QString& proposed,
                             const QString&) override {

@@ -3,8 +3,10 @@
 
 #include "batch/FileNames.h"
 #include "batch/Progress.h"
+#include "batch/Report.h"
 
-// Numbered file names found in few probes, and the progress line's arithmetic.
+// Numbered file names found in few probes, the progress line's arithmetic,
+// and which vouchers earlier reports say still wait to be printed.
 class TestBatchFiles : public QObject {
     Q_OBJECT
   private slots:
@@ -14,6 +16,8 @@ class TestBatchFiles : public QObject {
     void firstFree();
     void progress_data();
     void progress();
+    void unprintedEarlier_data();
+    void unprintedEarlier();
 };
 
 void TestBatchFiles::numberedNames_data() {
@@ -90,6 +94,52 @@ void TestBatchFiles::progress() {
     QFETCH(double, elapsed);
     QFETCH(int, width);
     QTEST(batch::ProgressBar(done, total, elapsed, width), "expected");
+}
+
+namespace {
+// A report of one row for the same voucher: its state and its message.
+QByteArray OneRowReport(const QString& state, const QString& message) {
+    batch::ReportRow row;
+    row.number = 2;
+    row.file = QStringLiteral("comprobante-20123456786-2026-05.pdf");
+    row.code = QStringLiteral("52472012345678600150000");
+    row.state = state;
+    row.message = message;
+    row.figures = {"20123456786", "Taller", "05/2026", "100000,50",
+                   "1500,00",     "0,00",   "0,00",    "1500,00"};
+    return batch::ReportHeader(';') + "\r\n" + batch::ReportLine(row, ';') + "\r\n";
+}
+}  // namespace
+
+void TestBatchFiles::unprintedEarlier_data() {
+    QTest::addColumn<QStringList>("reports");  // "state|message", one report each
+    QTest::addColumn<bool>("unprinted");
+    QTest::addColumn<bool>("there");
+    QTest::newRow("not printed: printed by the next run")
+        << QStringList{"no impreso|Copia 1: La impresora «A» está detenida"} << true << true;
+    QTest::newRow("printed: not again")
+        << QStringList{"escrito|impreso en A (trabajos 3, 4)"} << false << true;
+    QTest::newRow("written without printing: not printed by a rerun")
+        << QStringList{"escrito|"} << false << true;
+    QTest::newRow("not printed, then printed by a later run, whichever report is read first")
+        << QStringList{"ya estaba|impreso en A (trabajos 9, 10)", "no impreso|detenida"} << false
+        << true;
+    QTest::newRow("refused: nothing there") << QStringList{"rechazado|mal"} << false << false;
+}
+
+void TestBatchFiles::unprintedEarlier() {
+    QFETCH(QStringList, reports);
+    QFETCH(bool, unprinted);
+    QFETCH(bool, there);
+    batch::EarlierRecords earlier;
+    for (const QString& report : reports) {
+        earlier.Add(OneRowReport(report.section(u'|', 0, 0), report.section(u'|', 1)));
+    }
+    const batch::VoucherFigures figures{"20123456786", "Taller", "05/2026", "100000,50",
+                                        "1500,00",     "0,00",   "0,00",    "1500,00"};
+    const QByteArray key = batch::VoucherKey(figures, QStringLiteral("52472012345678600150000"));
+    QCOMPARE(earlier.Unprinted(key), unprinted);
+    QCOMPARE(earlier.File(key).has_value(), there);
 }
 
 QTEST_APPLESS_MAIN(TestBatchFiles)

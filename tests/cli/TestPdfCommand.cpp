@@ -199,6 +199,23 @@ void TestPdfCommand::commandLineForms_data() {
         << QStringList{"--pdf", pdf, "--cuit", QString(100 * 1024, u'1')} + voucher.mid(2) << 2
         << ""
         << "--cuit: no admite «1» después de «11111111111»";
+    QTest::newRow("--impresora without --imprimir")
+        << QStringList{"--pdf", pdf, "--impresora", "Otra"} + voucher << 2 << ""
+        << "--impresora va con --imprimir";
+    QTest::newRow("--imprimir prints instead of writing: not with --pdf")
+        << QStringList{"--imprimir", "--pdf", pdf} + voucher << 2 << ""
+        << "--imprimir no va con --pdf";
+    QTest::newRow("--imprimir not with --barcode")
+        << QStringList{"--imprimir", "--barcode", "1", "--output", pdf} << 2 << ""
+        << "--imprimir no va con --pdf ni con --barcode";
+    QTest::newRow("--imprimir refuses the voucher before any printer is asked")
+        << QStringList{"--imprimir", "--impresora", "NoHayTalCola"} + voucher.mid(0, 4) +
+               QStringList{"--anio", "1990", "--remuneracion", "1000"}
+        << 2 << ""
+        << "El año ingresado es incorrecto";
+    QTest::newRow("--imprimir on a queue that is not there: status 3, nothing out")
+        << QStringList{"--imprimir", "--impresora", "NoHayTalCola"} + voucher << 3 << ""
+        << "Copia 1: No existe la impresora «NoHayTalCola»";
 }
 
 void TestPdfCommand::commandLineForms() {

@@ -9,6 +9,8 @@
 # The program gets, besides CUPS_SERVER pointing at the private server:
 #   TALONARIO_CUPS_QUEUE   the queue's name
 #   TALONARIO_CUPS_OUT     the folder where each job arrives as a PDF
+#   TALONARIO_CUPS_QUEUE2  a second queue, not the default, to choose in a dialog
+#   TALONARIO_CUPS_OUT2    the folder where the second queue's jobs arrive
 #   TALONARIO_CUPS_SOCKET  the server's socket (the same as CUPS_SERVER)
 # With TALONARIO_CUPS_KEEP set to a folder, the PDFs and logs are copied there
 # on exit, to look at after a failure.
@@ -69,11 +71,15 @@ readonly uid=${user%%:*} gid=${user##*:}
 # can never be one the system already has.
 readonly queue="TalonarioTest$$"
 readonly queue_conf=/etc/cups/cups-pdf-$queue.conf
+readonly queue2="TalonarioSegunda$$"
+readonly queue2_conf=/etc/cups/cups-pdf-$queue2.conf
 # A run killed outright leaves its settings file behind; remove those whose
 # run is gone.
-for stale in /etc/cups/cups-pdf-TalonarioTest*.conf; do
+for stale in /etc/cups/cups-pdf-TalonarioTest*.conf /etc/cups/cups-pdf-TalonarioSegunda*.conf; do
     [[ -f $stale ]] || continue
-    pid=${stale##*TalonarioTest}
+    pid=${stale##*Talonario}
+    pid=${pid#Test}
+    pid=${pid#Segunda}
     pid=${pid%.conf}
     if [[ $pid =~ ^[0-9]+$ ]] && ! kill -0 "$pid" 2>/dev/null; then
         rm -f "$stale"
@@ -123,10 +129,10 @@ cleanup() {
     fi
     if [[ -n ${TALONARIO_CUPS_KEEP:-} ]]; then
         mkdir -p "$TALONARIO_CUPS_KEEP"
-        cp -r "$client/out" "$base/log" "$TALONARIO_CUPS_KEEP/" || true
+        cp -r "$client/out" "$client/out2" "$base/log" "$TALONARIO_CUPS_KEEP/" || true
         chown -R "$uid:$gid" "$TALONARIO_CUPS_KEEP" || true
     fi
-    rm -f "$queue_conf"
+    rm -f "$queue_conf" "$queue2_conf"
     rm -rf "$base" "$client"
     exit "$status"
 }
@@ -139,7 +145,7 @@ trap 'exit 143' TERM
 chgrp lp "$base"
 chmod 0710 "$base"
 mkdir -p "$base"/{etc/ppd,spool/tmp,state,cache,log}
-mkdir -p "$client"/{out,pdf-spool,pdf-tmp,anonymous,home}
+mkdir -p "$client"/{out,out2,pdf-spool,pdf-tmp,anonymous,home}
 chown -R "$uid:$gid" "$client"
 chmod 0700 "$client"
 readonly socket=$client/cups.sock
@@ -195,6 +201,7 @@ AnonDirName $client/anonymous
 Log $base/log
 GSTmp $client/pdf-tmp
 EOF
+sed "s|^Out .*|Out $client/out2|" "$queue_conf" >"$queue2_conf"
 
 # Clients (libcups, the test, Qt) talk only to our server and read no
 # system-wide or per-user client settings that could name another default.
@@ -233,6 +240,11 @@ if ! said=$(lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P "$ppd" -o Label=2 -o
     echo "lpadmin could not add the queue: $said" >&2
     exit 1
 fi
+if ! said=$(lpadmin -p "$queue2" -E -v "cups-pdf:/$queue2" -P "$ppd" -o Label=2 -o TitlePref=1 \
+    -o pdftops-renderer-default=pdftocairo 2>&1); then
+    echo "lpadmin could not add the second queue: $said" >&2
+    exit 1
+fi
 lpadmin -d "$queue"
 if [[ $(lpstat -d) != *": $queue" ]]; then
     echo "the queue did not become the default: $(lpstat -d)" >&2
@@ -241,6 +253,8 @@ fi
 
 export TALONARIO_CUPS_QUEUE=$queue
 export TALONARIO_CUPS_OUT=$client/out
+export TALONARIO_CUPS_QUEUE2=$queue2
+export TALONARIO_CUPS_OUT2=$client/out2
 export TALONARIO_CUPS_SOCKET=$socket
 
 # Not exec: the trap must still stop the server when the program ends. In the
