@@ -37,6 +37,14 @@ class OverParent : public platform::Platform {
     void PrintPage(const platform::Page& page, const QString& jobName) override {
         inner_.PrintPage(page, jobName);
     }
+    std::optional<platform::PrintChoice> ChoosePrint(
+        QWidget*, const std::vector<platform::Page>& pages) override {
+        return inner_.ChoosePrint(parent_, pages);
+    }
+    platform::PrintedJob PrintChosen(const platform::Page& page, const QString& jobName,
+                                     const platform::PrintChoice& choice) override {
+        return inner_.PrintChosen(page, jobName, choice);
+    }
     void WritePdf(const std::vector<platform::Page>& pages, const QString& path) override {
         inner_.WritePdf(pages, path);
     }
