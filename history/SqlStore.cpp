@@ -1,0 +1,412 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "history/SqlStore.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QAtomicInt>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <cerrno>
+
+#include "history/Schema.h"
+#include "history/StoreErrors.h"
+
+namespace history {
+
+namespace {
+
+QAtomicInt connections;
+
+QString NewConnectionName() {
+    return QStringLiteral("talonario-historial-%1").arg(connections.fetchAndAddRelaxed(1));
+}
+
+constexpr char kVoucherColumns[] =
+    "id, issued, how, destination, program_version, contribution, total, payment_code, boxes";
+
+QString Text(const QVariant& value) {
+    return value.isNull() ? QString() : value.toString();
+}
+
+QString BoxesText(const QMap<QString, QString>& boxes) {
+    QJsonObject object;
+    for (auto it = boxes.begin(); it != boxes.end(); ++it) {
+        object.insert(it.key(), it.value());
+    }
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+QMap<QString, QString> TextBoxes(const QString& text) {
+    QMap<QString, QString> boxes;
+    const QJsonObject object = QJsonDocument::fromJson(text.toUtf8()).object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        boxes.insert(it.key(), it.value().toString());
+    }
+    return boxes;
+}
+
+Voucher ReadVoucher(const QSqlQuery& query) {
+    Voucher voucher;
+    voucher.id = query.value(0).toLongLong();
+    voucher.issued = QDateTime::fromString(Text(query.value(1)), Qt::ISODate);
+    voucher.how = Text(query.value(2));
+    voucher.destination = Text(query.value(3));
+    voucher.version = Text(query.value(4));
+    voucher.contribution = Text(query.value(5));
+    voucher.total = Text(query.value(6));
+    voucher.paymentCode = Text(query.value(7));
+    voucher.boxes = TextBoxes(Text(query.value(8)));
+    return voucher;
+}
+
+// A part of a name to look for with LIKE, its own % and _ taken literally.
+QString LikePattern(const QString& part) {
+    QString escaped = part.toCaseFolded();
+    escaped.replace(u'\\', QStringLiteral("\\\\"));
+    escaped.replace(u'%', QStringLiteral("\\%"));
+    escaped.replace(u'_', QStringLiteral("\\_"));
+    return u'%' + escaped + u'%';
+}
+
+QString Now() {
+    return QDateTime::currentDateTime().toString(Qt::ISODate);
+}
+
+}  // namespace
+
+SqlStore::SqlStore(const QString& file)
+    : connection_(NewConnectionName()), shown_(file), file_(file) {
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
+        throw StoreFailure("falta el controlador SQLite de Qt (el paquete libqt6sql6-sqlite)");
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    db.setDatabaseName(file);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    Open();
+}
+
+SqlStore::SqlStore(const ServerAddress& address, const QString& shown)
+    : connection_(NewConnectionName()), shown_(shown), server_(true) {
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+        throw StoreFailure("falta el controlador PostgreSQL de Qt (el paquete libqt6sql6-psql)");
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection_);
+    db.setHostName(address.host);
+    db.setPort(address.port);
+    db.setUserName(address.user);
+    db.setPassword(address.password);
+    db.setDatabaseName(address.database);
+    QStringList options = address.options;
+    // A server that does not answer must not hold the voucher's run for long.
+    if (!std::any_of(options.begin(), options.end(), [](const QString& option) {
+            return option.startsWith(QLatin1String("connect_timeout="));
+        })) {
+        options << QStringLiteral("connect_timeout=10");
+    }
+    db.setConnectOptions(options.join(u';'));
+    Open();
+}
+
+SqlStore::~SqlStore() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(connection_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+void SqlStore::Open() {
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    if (!server_) {
+        // Refused as the safe writer refuses a file: even root leaves alone
+        // a file that nobody may write.
+        struct stat info {};
+        const QByteArray name = QFile::encodeName(file_);
+        if (::stat(name.constData(), &info) == 0 &&
+            ((info.st_mode & 0222) == 0 || ::access(name.constData(), W_OK) != 0)) {
+            throw StoreFailure(
+                QStringLiteral("la base %1 es de solo lectura").arg(shown_).toStdString());
+        }
+    }
+    if (!db.open()) {
+        Fail(db.lastError());
+    }
+    if (server_) {
+        QSqlQuery settings(db);
+        if (!settings.exec(QStringLiteral("SET lock_timeout = '%1ms'").arg(kBusyTimeoutMs))) {
+            Fail(settings.lastError());
+        }
+    } else {
+        // Readers never wait for a writer, and a writer waits for another
+        // instead of failing at once.
+        QSqlQuery wal(db);
+        if (!wal.exec(QStringLiteral("PRAGMA journal_mode=WAL"))) {
+            Fail(wal.lastError());
+        }
+    }
+    Migrate();
+}
+
+int SqlStore::schemaVersion() {
+    QSqlQuery query = Prepared(QStringLiteral("SELECT MAX(version) FROM schema_versions"));
+    Run(query);
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+void SqlStore::Migrate() {
+    const auto& migrations = Migrations(server_);
+    const int latest = static_cast<int>(migrations.size());
+    {
+        // Most opens find the schema current: no write, no lock.
+        QSqlQuery probe(QSqlDatabase::database(connection_, false));
+        if (probe.exec(QStringLiteral("SELECT MAX(version) FROM schema_versions")) &&
+            probe.next() && probe.value(0).toInt() == latest) {
+            return;
+        }
+        if (!server_ && probe.lastError().isValid() &&
+            !probe.lastError().text().contains(QLatin1String("no such table"))) {
+            Fail(probe.lastError());
+        }
+    }
+    Write([&] {
+        if (server_) {
+            // Two programs opening a new database at once migrate it once.
+            QSqlQuery lock = Prepared(QStringLiteral("SELECT pg_advisory_xact_lock(5247021)"));
+            Run(lock);
+        }
+        QSqlQuery create =
+            Prepared(QStringLiteral("CREATE TABLE IF NOT EXISTS schema_versions "
+                                    "(version INTEGER PRIMARY KEY, applied TEXT NOT NULL)"));
+        Run(create);
+        const int current = schemaVersion();
+        if (current > latest) {
+            throw StoreFailure(QStringLiteral("la base %1 es de una versión más nueva del programa")
+                                   .arg(shown_)
+                                   .toStdString());
+        }
+        for (int version = current; version < latest; ++version) {
+            for (const QString& statement : migrations[std::size_t(version)]) {
+                QSqlQuery step = Prepared(statement);
+                Run(step);
+            }
+            QSqlQuery applied = Prepared(QStringLiteral(
+                "INSERT INTO schema_versions (version, applied) VALUES (:version, :applied)"));
+            applied.bindValue(QStringLiteral(":version"), version + 1);
+            applied.bindValue(QStringLiteral(":applied"), Now());
+            Run(applied);
+        }
+    });
+}
+
+void SqlStore::Write(const std::function<void()>& work) {
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    if (server_) {
+        if (!db.transaction()) {
+            Fail(db.lastError());
+        }
+    } else {
+        // Taking the write lock at the start: a reader turned writer in WAL
+        // mode would fail at once instead of waiting for the other writer.
+        QSqlQuery begin(db);
+        if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+            Fail(begin.lastError());
+        }
+    }
+    try {
+        work();
+    } catch (...) {
+        if (server_) {
+            db.rollback();
+        } else {
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        }
+        throw;
+    }
+    if (server_ ? !db.commit() : !QSqlQuery(db).exec(QStringLiteral("COMMIT"))) {
+        const QSqlError error = db.lastError();
+        if (server_) {
+            db.rollback();
+        } else {
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        }
+        Fail(error);
+    }
+}
+
+QSqlQuery SqlStore::Prepared(const QString& sql) {
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) {
+        Fail(query.lastError());
+    }
+    return query;
+}
+
+void SqlStore::Run(QSqlQuery& query) {
+    if (!query.exec()) {
+        Fail(query.lastError());
+    }
+}
+
+void SqlStore::Fail(const QSqlError& error) {
+    throw StoreFailure(StoreErrorText(error, server_, shown_).toStdString());
+}
+
+qint64 SqlStore::Record(const Voucher& voucher) {
+    qint64 id = 0;
+    Write([&] {
+        QSqlQuery insert = Prepared(QStringLiteral(
+            "INSERT INTO vouchers (issued, how, destination, program_version, cuit, name, "
+            "name_key, period, contribution, total, payment_code, boxes) VALUES (:issued, :how, "
+            ":destination, :version, :cuit, :name, :name_key, :period, :contribution, :total, "
+            ":code, :boxes) RETURNING id"));
+        insert.bindValue(QStringLiteral(":issued"), voucher.issued.toString(Qt::ISODate));
+        insert.bindValue(QStringLiteral(":how"), voucher.how);
+        insert.bindValue(QStringLiteral(":destination"), voucher.destination);
+        insert.bindValue(QStringLiteral(":version"), voucher.version);
+        insert.bindValue(QStringLiteral(":cuit"), voucher.cuit());
+        insert.bindValue(QStringLiteral(":name"), voucher.name());
+        insert.bindValue(QStringLiteral(":name_key"), voucher.name().toCaseFolded());
+        insert.bindValue(QStringLiteral(":period"), voucher.period());
+        insert.bindValue(QStringLiteral(":contribution"), voucher.contribution);
+        insert.bindValue(QStringLiteral(":total"), voucher.total);
+        insert.bindValue(QStringLiteral(":code"), voucher.paymentCode);
+        insert.bindValue(QStringLiteral(":boxes"), BoxesText(voucher.boxes));
+        Run(insert);
+        if (!insert.next()) {
+            Fail(insert.lastError());
+        }
+        id = insert.value(0).toLongLong();
+        insert.finish();
+        if (voucher.cuit().isEmpty()) {
+            return;
+        }
+        // A box left empty keeps what the register knew: a voucher typed
+        // without the address does not erase it.
+        QSqlQuery employer = Prepared(QStringLiteral(
+            "INSERT INTO employers (cuit, establecimiento, calle, cp, localidad, provincia, "
+            "updated) VALUES (:cuit, :establecimiento, :calle, :cp, :localidad, :provincia, "
+            ":updated) ON CONFLICT (cuit) DO UPDATE SET "
+            "establecimiento = COALESCE(NULLIF(excluded.establecimiento, ''), "
+            "employers.establecimiento), "
+            "calle = COALESCE(NULLIF(excluded.calle, ''), employers.calle), "
+            "cp = COALESCE(NULLIF(excluded.cp, ''), employers.cp), "
+            "localidad = COALESCE(NULLIF(excluded.localidad, ''), employers.localidad), "
+            "provincia = COALESCE(NULLIF(excluded.provincia, ''), employers.provincia), "
+            "updated = excluded.updated"));
+        const auto box = [&voucher](const char* name) {
+            return voucher.boxes.value(QString::fromLatin1(name));
+        };
+        employer.bindValue(QStringLiteral(":cuit"), voucher.cuit());
+        employer.bindValue(QStringLiteral(":establecimiento"), box("txtNombre"));
+        employer.bindValue(QStringLiteral(":calle"), box("txtCalle"));
+        employer.bindValue(QStringLiteral(":cp"), box("txtCP"));
+        employer.bindValue(QStringLiteral(":localidad"), box("txtLoc"));
+        employer.bindValue(QStringLiteral(":provincia"), box("txtPcia"));
+        employer.bindValue(QStringLiteral(":updated"), Now());
+        Run(employer);
+    });
+    return id;
+}
+
+std::vector<Voucher> SqlStore::List(const Filter& filter) {
+    QString sql =
+        QStringLiteral("SELECT %1 FROM vouchers WHERE 1 = 1").arg(QLatin1String(kVoucherColumns));
+    if (!filter.cuit.isEmpty()) {
+        sql += QStringLiteral(" AND cuit = :cuit");
+    }
+    if (!filter.name.isEmpty()) {
+        sql += QStringLiteral(" AND name_key LIKE :name ESCAPE '\\'");
+    }
+    if (!filter.fromPeriod.isEmpty()) {
+        sql += QStringLiteral(" AND period >= :from");
+    }
+    if (!filter.toPeriod.isEmpty()) {
+        sql += QStringLiteral(" AND period <= :to");
+    }
+    sql += QStringLiteral(" ORDER BY id DESC");
+    QSqlQuery query = Prepared(sql);
+    if (!filter.cuit.isEmpty()) {
+        query.bindValue(QStringLiteral(":cuit"), filter.cuit);
+    }
+    if (!filter.name.isEmpty()) {
+        query.bindValue(QStringLiteral(":name"), LikePattern(filter.name));
+    }
+    if (!filter.fromPeriod.isEmpty()) {
+        query.bindValue(QStringLiteral(":from"), filter.fromPeriod);
+    }
+    if (!filter.toPeriod.isEmpty()) {
+        query.bindValue(QStringLiteral(":to"), filter.toPeriod);
+    }
+    Run(query);
+    std::vector<Voucher> vouchers;
+    while (query.next()) {
+        vouchers.push_back(ReadVoucher(query));
+    }
+    if (query.lastError().isValid()) {
+        Fail(query.lastError());
+    }
+    return vouchers;
+}
+
+std::optional<Voucher> SqlStore::Find(qint64 id) {
+    QSqlQuery query = Prepared(QStringLiteral("SELECT %1 FROM vouchers WHERE id = :id")
+                                   .arg(QLatin1String(kVoucherColumns)));
+    query.bindValue(QStringLiteral(":id"), id);
+    Run(query);
+    if (!query.next()) {
+        return std::nullopt;
+    }
+    return ReadVoucher(query);
+}
+
+std::optional<Employer> SqlStore::FindEmployer(const QString& cuit) {
+    QSqlQuery query = Prepared(QStringLiteral(
+        "SELECT cuit, establecimiento, calle, cp, localidad, provincia FROM employers "
+        "WHERE cuit = :cuit"));
+    query.bindValue(QStringLiteral(":cuit"), cuit);
+    Run(query);
+    if (!query.next()) {
+        return std::nullopt;
+    }
+    return Employer{Text(query.value(0)), Text(query.value(1)), Text(query.value(2)),
+                    Text(query.value(3)), Text(query.value(4)), Text(query.value(5))};
+}
+
+std::vector<Employer> SqlStore::Employers() {
+    QSqlQuery query = Prepared(QStringLiteral(
+        "SELECT cuit, establecimiento, calle, cp, localidad, provincia FROM employers "
+        "ORDER BY cuit"));
+    Run(query);
+    std::vector<Employer> employers;
+    while (query.next()) {
+        employers.push_back({Text(query.value(0)), Text(query.value(1)), Text(query.value(2)),
+                             Text(query.value(3)), Text(query.value(4)), Text(query.value(5))});
+    }
+    return employers;
+}
+
+QString SqlStore::Setting(const QString& key) {
+    QSqlQuery query = Prepared(QStringLiteral("SELECT value FROM settings WHERE key = :key"));
+    query.bindValue(QStringLiteral(":key"), key);
+    Run(query);
+    return query.next() ? Text(query.value(0)) : QString();
+}
+
+void SqlStore::SetSetting(const QString& key, const QString& value) {
+    Write([&] {
+        QSqlQuery query =
+            Prepared(QStringLiteral("INSERT INTO settings (key, value) VALUES (:key, :value) "
+                                    "ON CONFLICT (key) DO UPDATE SET value = excluded.value"));
+        query.bindValue(QStringLiteral(":key"), key);
+        query.bindValue(QStringLiteral(":value"), value);
+        Run(query);
+    });
+}
+
+}  // namespace history
