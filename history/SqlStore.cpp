@@ -73,6 +73,11 @@ QString LikePattern(const QString& part) {
     return u'%' + escaped + u'%';
 }
 
+// Qt binds a null QString as SQL NULL; a box left empty is an empty text.
+QString NotNull(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 QString Now() {
     return QDateTime::currentDateTime().toString(Qt::ISODate);
 }
@@ -179,10 +184,9 @@ void SqlStore::Migrate() {
             QSqlQuery lock = Prepared(QStringLiteral("SELECT pg_advisory_xact_lock(5247021)"));
             Run(lock);
         }
-        QSqlQuery create =
-            Prepared(QStringLiteral("CREATE TABLE IF NOT EXISTS schema_versions "
-                                    "(version INTEGER PRIMARY KEY, applied TEXT NOT NULL)"));
-        Run(create);
+        Execute(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS schema_versions "
+                           "(version INTEGER PRIMARY KEY, applied TEXT NOT NULL)"));
         const int current = schemaVersion();
         if (current > latest) {
             throw StoreFailure(QStringLiteral("la base %1 es de una versión más nueva del programa")
@@ -191,13 +195,12 @@ void SqlStore::Migrate() {
         }
         for (int version = current; version < latest; ++version) {
             for (const QString& statement : migrations[std::size_t(version)]) {
-                QSqlQuery step = Prepared(statement);
-                Run(step);
+                Execute(statement);
             }
             QSqlQuery applied = Prepared(QStringLiteral(
                 "INSERT INTO schema_versions (version, applied) VALUES (:version, :applied)"));
             applied.bindValue(QStringLiteral(":version"), version + 1);
-            applied.bindValue(QStringLiteral(":applied"), Now());
+            applied.bindValue(QStringLiteral(":applied"), NotNull(Now()));
             Run(applied);
         }
     });
@@ -247,6 +250,14 @@ QSqlQuery SqlStore::Prepared(const QString& sql) {
     return query;
 }
 
+// Statements without values: PostgreSQL prepares no CREATE.
+void SqlStore::Execute(const QString& sql) {
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    if (!query.exec(sql)) {
+        Fail(query.lastError());
+    }
+}
+
 void SqlStore::Run(QSqlQuery& query) {
     if (!query.exec()) {
         Fail(query.lastError());
@@ -265,18 +276,18 @@ qint64 SqlStore::Record(const Voucher& voucher) {
             "name_key, period, contribution, total, payment_code, boxes) VALUES (:issued, :how, "
             ":destination, :version, :cuit, :name, :name_key, :period, :contribution, :total, "
             ":code, :boxes) RETURNING id"));
-        insert.bindValue(QStringLiteral(":issued"), voucher.issued.toString(Qt::ISODate));
-        insert.bindValue(QStringLiteral(":how"), voucher.how);
-        insert.bindValue(QStringLiteral(":destination"), voucher.destination);
-        insert.bindValue(QStringLiteral(":version"), voucher.version);
-        insert.bindValue(QStringLiteral(":cuit"), voucher.cuit());
-        insert.bindValue(QStringLiteral(":name"), voucher.name());
-        insert.bindValue(QStringLiteral(":name_key"), voucher.name().toCaseFolded());
-        insert.bindValue(QStringLiteral(":period"), voucher.period());
-        insert.bindValue(QStringLiteral(":contribution"), voucher.contribution);
-        insert.bindValue(QStringLiteral(":total"), voucher.total);
-        insert.bindValue(QStringLiteral(":code"), voucher.paymentCode);
-        insert.bindValue(QStringLiteral(":boxes"), BoxesText(voucher.boxes));
+        insert.bindValue(QStringLiteral(":issued"), NotNull(voucher.issued.toString(Qt::ISODate)));
+        insert.bindValue(QStringLiteral(":how"), NotNull(voucher.how));
+        insert.bindValue(QStringLiteral(":destination"), NotNull(voucher.destination));
+        insert.bindValue(QStringLiteral(":version"), NotNull(voucher.version));
+        insert.bindValue(QStringLiteral(":cuit"), NotNull(voucher.cuit()));
+        insert.bindValue(QStringLiteral(":name"), NotNull(voucher.name()));
+        insert.bindValue(QStringLiteral(":name_key"), NotNull(voucher.name().toCaseFolded()));
+        insert.bindValue(QStringLiteral(":period"), NotNull(voucher.period()));
+        insert.bindValue(QStringLiteral(":contribution"), NotNull(voucher.contribution));
+        insert.bindValue(QStringLiteral(":total"), NotNull(voucher.total));
+        insert.bindValue(QStringLiteral(":code"), NotNull(voucher.paymentCode));
+        insert.bindValue(QStringLiteral(":boxes"), NotNull(BoxesText(voucher.boxes)));
         Run(insert);
         if (!insert.next()) {
             Fail(insert.lastError());
@@ -302,13 +313,13 @@ qint64 SqlStore::Record(const Voucher& voucher) {
         const auto box = [&voucher](const char* name) {
             return voucher.boxes.value(QString::fromLatin1(name));
         };
-        employer.bindValue(QStringLiteral(":cuit"), voucher.cuit());
-        employer.bindValue(QStringLiteral(":establecimiento"), box("txtNombre"));
-        employer.bindValue(QStringLiteral(":calle"), box("txtCalle"));
-        employer.bindValue(QStringLiteral(":cp"), box("txtCP"));
-        employer.bindValue(QStringLiteral(":localidad"), box("txtLoc"));
-        employer.bindValue(QStringLiteral(":provincia"), box("txtPcia"));
-        employer.bindValue(QStringLiteral(":updated"), Now());
+        employer.bindValue(QStringLiteral(":cuit"), NotNull(voucher.cuit()));
+        employer.bindValue(QStringLiteral(":establecimiento"), NotNull(box("txtNombre")));
+        employer.bindValue(QStringLiteral(":calle"), NotNull(box("txtCalle")));
+        employer.bindValue(QStringLiteral(":cp"), NotNull(box("txtCP")));
+        employer.bindValue(QStringLiteral(":localidad"), NotNull(box("txtLoc")));
+        employer.bindValue(QStringLiteral(":provincia"), NotNull(box("txtPcia")));
+        employer.bindValue(QStringLiteral(":updated"), NotNull(Now()));
         Run(employer);
     });
     return id;
@@ -332,16 +343,16 @@ std::vector<Voucher> SqlStore::List(const Filter& filter) {
     sql += QStringLiteral(" ORDER BY id DESC");
     QSqlQuery query = Prepared(sql);
     if (!filter.cuit.isEmpty()) {
-        query.bindValue(QStringLiteral(":cuit"), filter.cuit);
+        query.bindValue(QStringLiteral(":cuit"), NotNull(filter.cuit));
     }
     if (!filter.name.isEmpty()) {
-        query.bindValue(QStringLiteral(":name"), LikePattern(filter.name));
+        query.bindValue(QStringLiteral(":name"), NotNull(LikePattern(filter.name)));
     }
     if (!filter.fromPeriod.isEmpty()) {
-        query.bindValue(QStringLiteral(":from"), filter.fromPeriod);
+        query.bindValue(QStringLiteral(":from"), NotNull(filter.fromPeriod));
     }
     if (!filter.toPeriod.isEmpty()) {
-        query.bindValue(QStringLiteral(":to"), filter.toPeriod);
+        query.bindValue(QStringLiteral(":to"), NotNull(filter.toPeriod));
     }
     Run(query);
     std::vector<Voucher> vouchers;
@@ -369,7 +380,7 @@ std::optional<Employer> SqlStore::FindEmployer(const QString& cuit) {
     QSqlQuery query = Prepared(QStringLiteral(
         "SELECT cuit, establecimiento, calle, cp, localidad, provincia FROM employers "
         "WHERE cuit = :cuit"));
-    query.bindValue(QStringLiteral(":cuit"), cuit);
+    query.bindValue(QStringLiteral(":cuit"), NotNull(cuit));
     Run(query);
     if (!query.next()) {
         return std::nullopt;
@@ -393,7 +404,7 @@ std::vector<Employer> SqlStore::Employers() {
 
 QString SqlStore::Setting(const QString& key) {
     QSqlQuery query = Prepared(QStringLiteral("SELECT value FROM settings WHERE key = :key"));
-    query.bindValue(QStringLiteral(":key"), key);
+    query.bindValue(QStringLiteral(":key"), NotNull(key));
     Run(query);
     return query.next() ? Text(query.value(0)) : QString();
 }
@@ -403,8 +414,8 @@ void SqlStore::SetSetting(const QString& key, const QString& value) {
         QSqlQuery query =
             Prepared(QStringLiteral("INSERT INTO settings (key, value) VALUES (:key, :value) "
                                     "ON CONFLICT (key) DO UPDATE SET value = excluded.value"));
-        query.bindValue(QStringLiteral(":key"), key);
-        query.bindValue(QStringLiteral(":value"), value);
+        query.bindValue(QStringLiteral(":key"), NotNull(key));
+        query.bindValue(QStringLiteral(":value"), NotNull(value));
         Run(query);
     });
 }

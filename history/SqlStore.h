@@ -47,6 +47,7 @@ class SqlStore : public Store {
     void Write(const std::function<void()>& work);
     QSqlQuery Prepared(const QString& sql);
     void Run(QSqlQuery& query);
+    void Execute(const QString& sql);
     [[noreturn]] void Fail(const QSqlError& error);
     bool server() const { return server_; }
 
