@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include "batch/FileNames.h"
@@ -166,9 +167,13 @@ void BatchRun::Settle(Slot& slot) {
         row.message = row.message.isEmpty() ? where : where + QStringLiteral("; ") + row.message;
         pagesPainted_ += pages;
         inOnePdf_.emplace_back(lines_.size(), row);
+        Record(slot, row);
     } else if (row.state == batch::kWritten && !VoucherAlreadyThere(slot.answer, row)) {
         WriteVoucherFile(slot, row);
         written = row.state == batch::kWritten;  // recorded already, as it was claimed
+        if (written) {
+            Record(slot, row);
+        }
     }
     if (row.state == batch::kWritten && row.message.contains(QStringLiteral("Aviso"))) {
         ++counts_[kCountWarned];
@@ -186,6 +191,48 @@ void BatchRun::Settle(Slot& slot) {
         Journal(row);
     }
     Report(row);
+}
+
+// A written voucher into the record, from this process: the workers record
+// nothing. A one-PDF run's wait for the PDF to be complete.
+void BatchRun::Record(const Slot& slot, const batch::ReportRow& row) {
+    if (settings_.recorder == nullptr) {
+        return;
+    }
+    const QString destination = QDir(settings_.folderName).absoluteFilePath(row.file);
+    history::Voucher voucher = RecordedVoucher(
+        slot.answer.boxes, slot.answer.figures, slot.answer.code, history::kFromBatch,
+        onePdf_ != nullptr ? QFileInfo(settings_.onePdfName).absoluteFilePath() : destination);
+    if (onePdf_ != nullptr) {
+        toRecord_.emplace_back(row.number, std::move(voucher));
+    } else {
+        ClearProgress();
+        settings_.recorder->Record(voucher, row.number);
+    }
+}
+
+QHash<QString, QString> BatchRun::Completed(const QHash<QString, QString>& values) const {
+    if (settings_.employers.isEmpty()) {
+        return values;
+    }
+    QString cuit = values.value(QStringLiteral("cuit")).trimmed();
+    cuit.remove(u'-');
+    const auto found = settings_.employers.constFind(cuit);
+    if (found == settings_.employers.constEnd()) {
+        return values;
+    }
+    QHash<QString, QString> completed = values;
+    for (const auto& [column, value] : {std::pair{"establecimiento", &found->establecimiento},
+                                        {"calle", &found->calle},
+                                        {"cp", &found->cp},
+                                        {"localidad", &found->localidad},
+                                        {"provincia", &found->provincia}}) {
+        const QString name = QString::fromLatin1(column);
+        if (completed.value(name).trimmed().isEmpty() && !value->isEmpty()) {
+            completed.insert(name, *value);
+        }
+    }
+    return completed;
 }
 
 int BatchRun::Finish() {
@@ -236,6 +283,11 @@ int BatchRun::Finish() {
         totals_.writtenCents = 0;
         if (!stopped) {
             counts_[kCountFailed] += static_cast<int>(inOnePdf_.size());
+        }
+    }
+    if (onePdfFailure.isEmpty()) {
+        for (const auto& [number, voucher] : toRecord_) {
+            settings_.recorder->Record(voucher, number);
         }
     }
     totals_.written = counts_[kCountWritten];

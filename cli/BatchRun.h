@@ -16,6 +16,8 @@
 #include "batch/Rows.h"
 #include "cli/BatchJob.h"
 #include "cli/OnePdf.h"
+#include "cli/Recording.h"
+#include "history/Store.h"
 #include "platform/SafeFile.h"
 
 class QProcess;
@@ -29,7 +31,11 @@ struct BatchSettings {
     int workers = 1;
     bool strict = false;
     char separator = ',';
-    QString onePdfName;  // empty: a file per voucher
+    QString onePdfName;            // empty: a file per voucher
+    Recorder* recorder = nullptr;  // where each written voucher is recorded
+    // With --completar: the register, by C.U.I.T., that fills a row's
+    // missing employer columns.
+    QHash<QString, history::Employer> employers;
 };
 
 // Runs the rows of a CSV through worker processes and writes what they make
@@ -64,6 +70,8 @@ class BatchRun : public QObject {
     bool VoucherAlreadyThere(const BatchAnswer& answer, batch::ReportRow& row) const;
     void Interrupt();
     void Report(const batch::ReportRow& row);
+    void Record(const Slot& slot, const batch::ReportRow& row);
+    QHash<QString, QString> Completed(const QHash<QString, QString>& values) const;
     void ClearProgress();
     void DrawProgress(bool force);
     int Finish();
@@ -100,6 +108,8 @@ class BatchRun : public QObject {
     int counts_[5] = {};
     batch::ReportTotals totals_;  // written, refused, failed, already there, with warnings
     int journal_ = -1;
+    // One-PDF runs: recorded once the PDF is complete on disk.
+    std::vector<std::pair<int, history::Voucher>> toRecord_;
     QElapsedTimer clock_;
     QEventLoop loop_;
 };

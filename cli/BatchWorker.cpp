@@ -78,6 +78,7 @@ BatchAnswer MakeVoucher(WorkerPlatform& platform, const BatchJob& job) {
     answer.code = outcome.code.trimmed();
     answer.proposedName = outcome.proposedName;
     answer.figures = outcome.figures;
+    answer.boxes = outcome.boxes;
     answer.state = batch::kWritten;
     if (job.keepPages) {
         answer.pages = platform.pages();

@@ -3,10 +3,13 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
+#include "cli/Recording.h"
 #include "cli/VoucherFill.h"
 #include "cli/VoucherOptions.h"
 #include "platform/Files.h"
 #include "platform/SafeFile.h"
+
+#include <QFileInfo>
 
 namespace cli {
 
@@ -38,11 +41,17 @@ int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
     }
     if (outcome.status == kDone) {
         // The PDF itself went to standard output: the code must not mix into it.
-        if (platform::IsStandardOutput(platform::EncodeName(path))) {
+        const bool toOutput = platform::IsStandardOutput(platform::EncodeName(path));
+        if (toOutput) {
             err << outcome.code << Qt::endl;
         } else {
             out << outcome.code << Qt::endl;
         }
+        // Once the PDF is complete on disk; a failure is a warning only.
+        Recorder recorder(RecordDestination(line), err);
+        recorder.Record(RecordedVoucher(
+            outcome.boxes, outcome.figures, outcome.code, history::kFromPdf,
+            toOutput ? QStringLiteral("salida estándar") : QFileInfo(path).absoluteFilePath()));
     }
     return outcome.status;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "app/EntryNotices.h"
+#include "app/Layout.h"
 #include "app/VoucherWindow.h"
 #include "cli/ExitStatus.h"
 #include "cli/VoucherOptions.h"
@@ -45,6 +46,13 @@ class CollectingPlatform : public platform::QtPlatform {
 constexpr std::array<const char*, 6> kLeaveOrder{"txtRemuneracion",   "txtRemuneracionDec",
                                                  "txtRecargo",        "txtRecargoDec",
                                                  "txtOtrosConceptos", "txtOtrosConceptosDec"};
+
+void LeaveAmountBoxes(app::VoucherWindow& window) {
+    for (const char* box : kLeaveOrder) {
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(window.control(QString::fromUtf8(box)), &leave);
+    }
+}
 
 // Types `value` into the box key by key, through the same filters as the
 // keyboard; a character outside the 16-bit range is one key. The first key
@@ -171,10 +179,7 @@ std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& inp
         }
     }
     window.control<QCheckBox>(QStringLiteral("Check1"))->setChecked(input.cash);
-    for (const char* box : kLeaveOrder) {
-        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(window.control(QString::fromUtf8(box)), &leave);
-    }
+    LeaveAmountBoxes(window);
     if (wordsFromTotal) {
         window.notices().TakeTotalInWords();
     }
@@ -199,7 +204,55 @@ batch::VoucherFigures Figures(const app::VoucherWindow& window) {
             Amount(window, "txtTotal", "TXTtotalDec")};
 }
 
+QMap<QString, QString> Boxes(const app::VoucherWindow& window) {
+    QMap<QString, QString> boxes;
+    for (const app::PrintPair& pair : app::PrintPairs()) {
+        const QString box = QString::fromUtf8(pair.box);
+        boxes.insert(box, window.text(box));
+    }
+    const QString cash = QStringLiteral("Check1");
+    boxes.insert(cash, window.control<QCheckBox>(cash)->isChecked() ? QStringLiteral("1")
+                                                                    : QStringLiteral("0"));
+    return boxes;
+}
+
+// The PDF of a filled window, and what the outcome tells of it.
+void Write(app::VoucherWindow& window, const QString& path, VoucherOutcome& outcome) {
+    try {
+        if (!window.WriteVoucherPdf(path)) {
+            outcome.status = kRefused;
+            return;
+        }
+    } catch (const std::exception& error) {
+        outcome.messages << QString::fromUtf8(error.what());
+        outcome.status = kUnwritable;
+        return;
+    }
+    outcome.code = window.text(QStringLiteral("Text1"));
+    outcome.proposedName = window.ProposedPdfName();
+    outcome.figures = Figures(window);
+    outcome.boxes = Boxes(window);
+}
+
 }  // namespace
+
+VoucherOutcome WriteStoredVoucher(const QMap<QString, QString>& boxes, const QString& path) {
+    QStringList shown;
+    CollectingPlatform platform(shown);
+    VoucherOutcome outcome;
+    app::VoucherWindow window(platform);
+    for (auto it = boxes.begin(); it != boxes.end(); ++it) {
+        if (it.key() == QLatin1String("Check1")) {
+            window.control<QCheckBox>(it.key())->setChecked(it.value() == QLatin1String("1"));
+        } else if (window.control(it.key()) != nullptr) {
+            window.setText(it.key(), it.value());
+        }
+    }
+    LeaveAmountBoxes(window);
+    Write(window, path, outcome);
+    outcome.messages = shown + outcome.messages;
+    return outcome;
+}
 
 VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path) {
     QStringList shown;
@@ -227,19 +280,7 @@ VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
     for (const QString& remark : remarks) {
         outcome.messages << QStringLiteral("Aviso: ") + remark;
     }
-    try {
-        if (!window.WriteVoucherPdf(path)) {
-            outcome.status = kRefused;
-            return outcome;
-        }
-    } catch (const std::exception& error) {
-        outcome.messages << QString::fromUtf8(error.what());
-        outcome.status = kUnwritable;
-        return outcome;
-    }
-    outcome.code = window.text(QStringLiteral("Text1"));
-    outcome.proposedName = window.ProposedPdfName();
-    outcome.figures = Figures(window);
+    Write(window, path, outcome);
     return outcome;
 }
 

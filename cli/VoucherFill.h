@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QHash>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +31,9 @@ struct VoucherOutcome {
     QString proposedName;  // the file name the save dialog proposes for it, likewise
     QStringList messages;  // what the voucher said, or why it was not written; one line each
     batch::VoucherFigures figures;  // who and how much, once validated
+    // Every entry box's text as printed, by control name ("Check1" "0" or
+    // "1"), once written: what the record keeps and a reprint types back.
+    QMap<QString, QString> boxes;
 };
 
 // Fills a fresh voucher window off screen as a person would (each value typed
@@ -44,5 +48,9 @@ VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path);
 // only the refusals and failures the platform is not shown.
 VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
                             platform::Platform& platform);
+
+// A recorded voucher again: its boxes set to the texts it was printed with,
+// the amount boxes left in tab order, and written like WriteVoucher().
+VoucherOutcome WriteStoredVoucher(const QMap<QString, QString>& boxes, const QString& path);
 
 }  // namespace cli
