@@ -2,10 +2,12 @@
 #include "history/SqlStore.h"
 
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <QAtomicInt>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSqlError>
@@ -15,6 +17,7 @@
 
 #include "history/Schema.h"
 #include "history/StoreErrors.h"
+#include "platform/ErrorTexts.h"
 
 namespace history {
 
@@ -265,6 +268,17 @@ void SqlStore::Run(QSqlQuery& query) {
 }
 
 void SqlStore::Fail(const QSqlError& error) {
+    // SQLite tells a full disk as a failed write often as not: the free
+    // space says which it was.
+    const int result = error.nativeErrorCode().toInt() & 0xff;
+    struct statvfs space {};
+    if (!server_ && (result == 10 || result == 13) &&
+        ::statvfs(QFile::encodeName(QFileInfo(file_).path()).constData(), &space) == 0 &&
+        space.f_bavail * space.f_frsize < 64 * 1024) {
+        throw StoreFailure(QStringLiteral("no se puede escribir en la base %1: %2")
+                               .arg(shown_, platform::SystemErrorText(ENOSPC))
+                               .toStdString());
+    }
     throw StoreFailure(StoreErrorText(error, server_, shown_).toStdString());
 }
 
