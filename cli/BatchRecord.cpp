@@ -13,6 +13,7 @@
 #include "cli/BatchRun.h"
 #include "cli/ExitStatus.h"
 #include "platform/Files.h"
+#include "platform/SafeFile.h"
 
 // What becomes of a row once settled, in row order: its voucher's file (or
 // its pages of the one PDF), its line in the journal and the report, and at
@@ -199,10 +200,14 @@ void BatchRun::Record(const Slot& slot, const batch::ReportRow& row) {
     if (settings_.recorder == nullptr) {
         return;
     }
-    const QString destination = QDir(settings_.folderName).absoluteFilePath(row.file);
-    history::Voucher voucher = RecordedVoucher(
-        slot.answer.boxes, slot.answer.figures, slot.answer.code, history::kFromBatch,
-        onePdf_ != nullptr ? QFileInfo(settings_.onePdfName).absoluteFilePath() : destination);
+    QString destination = QDir(settings_.folderName).absoluteFilePath(row.file);
+    if (onePdf_ != nullptr) {
+        destination = platform::IsStandardOutput(platform::EncodeName(settings_.onePdfName))
+                          ? QStringLiteral("salida estándar")
+                          : QFileInfo(settings_.onePdfName).absoluteFilePath();
+    }
+    history::Voucher voucher = RecordedVoucher(slot.answer.boxes, slot.answer.figures,
+                                               slot.answer.code, history::kFromBatch, destination);
     if (onePdf_ != nullptr) {
         toRecord_.emplace_back(row.number, std::move(voucher));
     } else {

@@ -194,6 +194,44 @@ class TestHistoryCommands : public QObject {
         QCOMPARE(got, listed);
     }
 
+    void refusals_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("said");
+        const QString pdf = folder_.filePath(QStringLiteral("never.pdf"));
+        const QStringList voucher{"--cuit", "20123456786", "--mes",          "5",
+                                  "--anio", "2026",        "--remuneracion", "1000"};
+        QTest::newRow("--base with --sin-historial")
+            << QStringList{"--pdf", pdf, "--base", "x.sqlite", "--sin-historial"} + voucher
+            << "--base y --sin-historial no van juntas";
+        QTest::newRow("--desde with --pdf")
+            << QStringList{"--pdf", pdf, "--desde", "2026-01"} + voucher
+            << "--desde y --hasta van solo con --historial";
+        QTest::newRow("--completar without --lote")
+            << QStringList{"--pdf", pdf, "--completar"} + voucher << "Uso: talonario --lote";
+        QTest::newRow("--reimprimir without --pdf")
+            << QStringList{"--reimprimir", "1"} << "Uso: talonario --reimprimir ID --pdf";
+        QTest::newRow("--reimprimir with a voucher's values")
+            << QStringList{"--reimprimir", "1", "--pdf", pdf, "--mes", "6"}
+            << "--mes no va con --reimprimir";
+        QTest::newRow("--historial with --padron")
+            << QStringList{"--historial", "--padron", "p.csv"} << "no van juntas";
+        QTest::newRow("--reimprimir of no number")
+            << QStringList{"--reimprimir", "uno", "--pdf", pdf, "--base", filed_}
+            << "--reimprimir: el número de un comprobante";
+        QTest::newRow("--completar with --sin-historial")
+            << QStringList{"--lote", "l.csv", "--carpeta", "c", "--completar", "--sin-historial"}
+            << "--completar toma los datos del padrón";
+    }
+    // Refused before anything is written, saying why.
+    void refusals() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, said);
+        const ProgramResult result = Run(arguments);
+        QCOMPARE(result.status, 2);
+        QVERIFY2(result.err.contains(said), qPrintable(result.err));
+        QVERIFY(!QFile::exists(folder_.filePath(QStringLiteral("never.pdf"))));
+    }
+
     // The same figures, the same code, the same pages pixel for pixel; and
     // the reprint is recorded as one.
     void reprintIsTheSameVoucher() {
