@@ -66,9 +66,9 @@ struct Filled {
                     boxes.insert(it.key(), it.value());
                 }
                 for (const QString& value :
-                     {v.issued.toString(Qt::ISODate), v.how, v.destination, v.version, v.cuit(),
-                      v.name(), v.name().toCaseFolded(), v.period(), v.contribution, v.total,
-                      v.paymentCode,
+                     {v.issued.toOffsetFromUtc(v.issued.offsetFromUtc()).toString(Qt::ISODate),
+                      v.how, v.destination, v.version, v.cuit(), v.name(), v.name().toCaseFolded(),
+                      v.period(), v.contribution, v.total, v.paymentCode,
                       QString::fromUtf8(QJsonDocument(boxes).toJson(QJsonDocument::Compact))}) {
                     insert.addBindValue(value);
                 }

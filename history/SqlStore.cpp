@@ -251,7 +251,10 @@ qint64 SqlStore::Record(const Voucher& voucher) {
             "name_key, period, contribution, total, payment_code, boxes) VALUES (:issued, :how, "
             ":destination, :version, :cuit, :name, :name_key, :period, :contribution, :total, "
             ":code, :boxes) RETURNING id"));
-        insert.bindValue(QStringLiteral(":issued"), NotNull(voucher.issued.toString(Qt::ISODate)));
+        // Local time with its offset: read back without a time-zone lookup per
+        // voucher, which dominated listing a large record.
+        const QDateTime issued = voucher.issued.toOffsetFromUtc(voucher.issued.offsetFromUtc());
+        insert.bindValue(QStringLiteral(":issued"), NotNull(issued.toString(Qt::ISODate)));
         insert.bindValue(QStringLiteral(":how"), NotNull(voucher.how));
         insert.bindValue(QStringLiteral(":destination"), NotNull(voucher.destination));
         insert.bindValue(QStringLiteral(":version"), NotNull(voucher.version));
