@@ -35,7 +35,38 @@ class PostgresServer {
                  out)) {
             return QStringLiteral("initdb: ") + out;
         }
-        return Resume();
+        // The user "clave" must give its password; everyone else is trusted.
+        QFile hba(data() + QStringLiteral("/pg_hba.conf"));
+        if (!hba.open(QIODevice::ReadOnly)) {
+            return QStringLiteral("no pg_hba.conf");
+        }
+        const QByteArray rules = "local all clave scram-sha-256\n" + hba.readAll();
+        hba.close();
+        if (!hba.open(QIODevice::WriteOnly | QIODevice::Truncate) || hba.write(rules) < 0) {
+            return QStringLiteral("cannot write pg_hba.conf");
+        }
+        hba.close();
+        if (QString why = Resume(); !why.isEmpty()) {
+            return why;
+        }
+        if (QString why = Sql(QStringLiteral("CREATE ROLE clave LOGIN PASSWORD 'secreto1'"));
+            !why.isEmpty()) {
+            return why;
+        }
+        return Sql(QStringLiteral("CREATE DATABASE claves OWNER clave"));
+    }
+    // Runs one statement as the server's own user; empty when done.
+    QString Sql(const QString& statement) {
+        QString out;
+        if (!Run(QStringLiteral("psql"),
+                 {QStringLiteral("-h"), folder_.path(), QStringLiteral("-U"),
+                  QStringLiteral("talonario"), QStringLiteral("-d"), QStringLiteral("postgres"),
+                  QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-c"),
+                  statement},
+                 out)) {
+            return QStringLiteral("psql: ") + out;
+        }
+        return {};
     }
     QString Resume() {
         QString out;

@@ -150,6 +150,56 @@ class TestHistoryStore : public QObject {
         QTEST(address.options, "options");
     }
 
+    void passwords_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QByteArray>("passwordFile");  // ~/.pgpass
+        QTest::addColumn<bool>("opens");
+        // A database of its own: PostgreSQL 15 lets no other user create tables
+        // in another's.
+        const QString at = QStringLiteral("@/claves?host=") + server_.socketFolder();
+        QTest::newRow("password in the URL")
+            << QStringLiteral("postgresql://clave:secreto1") + at << QByteArray() << true;
+        QTest::newRow("password from ~/.pgpass, as libpq reads it")
+            << QStringLiteral("postgresql://clave") + at << QByteArray("*:*:*:clave:secreto1\n")
+            << true;
+        QTest::newRow("wrong password: refused, never shown")
+            << QStringLiteral("postgresql://clave:secreto2") + at << QByteArray() << false;
+        QTest::newRow("no password anywhere: refused")
+            << QStringLiteral("postgresql://clave") + at << QByteArray() << false;
+    }
+    void passwords() {
+        QFETCH(QString, url);
+        QFETCH(QByteArray, passwordFile);
+        QFETCH(bool, opens);
+        if (!serverUp_) {
+            QSKIP("PostgreSQL is not installed (/usr/lib/postgresql/15/bin/initdb): rows skipped");
+        }
+        QTemporaryDir home;
+        QFile pgpass(home.filePath(QStringLiteral(".pgpass")));
+        QVERIFY(pgpass.open(QIODevice::WriteOnly));
+        pgpass.write(passwordFile);
+        pgpass.close();
+        pgpass.setPermissions(QFile::ReadOwner | QFile::WriteOwner);  // libpq wants 0600
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qunsetenv("PGPASSFILE");
+        QString failure;
+        try {
+            auto store = history::OpenStore(url);
+            store->Employers();
+        } catch (const history::StoreFailure& error) {
+            failure = QString::fromUtf8(error.what());
+        }
+        qputenv("HOME", oldHome);
+        QVERIFY2(failure.isEmpty() == opens, qPrintable(failure));
+        QVERIFY2(!failure.contains(QStringLiteral("secreto")), qPrintable(failure));
+        if (!opens) {
+            QVERIFY2(failure.contains(QStringLiteral("rechazó el usuario o la contraseña")) ||
+                         failure.contains(QStringLiteral("no se puede conectar")),
+                     qPrintable(failure));
+        }
+    }
+
     void roundTrip_data() {
         engines();
         QTest::newRow("sqlite") << QStringLiteral("sqlite");
