@@ -92,14 +92,14 @@ SqlStore::~SqlStore() {
 void SqlStore::Open() {
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     if (!server_) {
-        // Refused as the safe writer refuses a file: even root leaves alone
-        // a file that nobody may write.
+        // Left alone as the safe writer leaves a file: even root writes no
+        // file that nobody may write. Such a record can still be read.
         struct stat info {};
         const QByteArray name = QFile::encodeName(file_);
-        if (::stat(name.constData(), &info) == 0 &&
-            ((info.st_mode & 0222) == 0 || ::access(name.constData(), W_OK) != 0)) {
-            throw StoreFailure(
-                QStringLiteral("la base %1 es de solo lectura").arg(shown_).toStdString());
+        readOnly_ = ::stat(name.constData(), &info) == 0 &&
+                    ((info.st_mode & 0222) == 0 || ::access(name.constData(), W_OK) != 0);
+        if (readOnly_) {
+            db.setConnectOptions(db.connectOptions() + QStringLiteral(";QSQLITE_OPEN_READONLY"));
         }
     }
     if (!db.open()) {
@@ -111,10 +111,26 @@ void SqlStore::Open() {
             Fail(settings.lastError());
         }
     } else {
+        // Another program's database, named by mistake, is not ours to add
+        // to: looked at before WAL mode, which would change its header.
+        QSqlQuery tables(db);
+        if (!tables.exec(QStringLiteral("SELECT COUNT(*), SUM(name = 'schema_versions') FROM "
+                                        "sqlite_master")) ||
+            !tables.next()) {
+            Fail(tables.lastError());
+        }
+        const bool foreign = tables.value(0).toInt() > 0 && tables.value(1).toInt() == 0;
+        tables.finish();  // no read left open under the journal's change
+        if (foreign) {
+            throw StoreFailure(
+                QStringLiteral("el archivo %1 es una base de otro programa; no se lo modificó")
+                    .arg(shown_)
+                    .toStdString());
+        }
         // Readers never wait for a writer, and a writer waits for another
         // instead of failing at once.
         QSqlQuery wal(db);
-        if (!wal.exec(QStringLiteral("PRAGMA journal_mode=WAL"))) {
+        if (!readOnly_ && !wal.exec(QStringLiteral("PRAGMA journal_mode=WAL"))) {
             Fail(wal.lastError());
         }
     }
@@ -171,6 +187,10 @@ void SqlStore::Migrate() {
 }
 
 void SqlStore::Write(const std::function<void()>& work) {
+    if (readOnly_) {
+        throw StoreFailure(
+            QStringLiteral("la base %1 es de solo lectura").arg(shown_).toStdString());
+    }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     if (server_) {
         if (!db.transaction()) {

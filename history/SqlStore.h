@@ -55,6 +55,7 @@ class SqlStore : public Store {
     QString shown_;
     bool server_ = false;
     QString file_;
+    bool readOnly_ = false;  // a file nobody may write: read, never written
 };
 
 }  // namespace history

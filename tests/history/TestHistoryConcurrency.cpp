@@ -153,6 +153,13 @@ class TestHistoryConcurrency : public HistoryFixture {
             QCOMPARE(Recorded(base).size(), std::size_t(1));  // the one from before, nothing half
         }
         if (fault == QLatin1String("read-only")) {
+            // Still listed, and left as it was.
+            const QByteArray before = Bytes(base);
+            const ProgramResult listed =
+                Run({QStringLiteral("--historial"), QStringLiteral("--base"), base});
+            QCOMPARE(listed.status, 0);
+            QCOMPARE(listed.out.count(QStringLiteral("\r\n")), 2);  // the header and the voucher
+            QCOMPARE(Bytes(base), before);
             QFile::setPermissions(base, QFile::ReadOwner | QFile::WriteOwner);
             QCOMPARE(Recorded(base).size(), std::size_t(1));
         }

@@ -200,6 +200,29 @@ class TestHistoryStore : public QObject {
         }
     }
 
+    // A SQLite file of another program, named by mistake, is refused and
+    // left as it was, not given the record's tables.
+    void anotherProgramsDatabase() {
+        const QString file = folder_.filePath(QStringLiteral("otro.sqlite"));
+        QVERIFY(QProcess::execute(QStringLiteral("sqlite3"),
+                                  {file, QStringLiteral("CREATE TABLE moz_places (url TEXT);")}) ==
+                0);
+        QFile read(file);
+        QVERIFY(read.open(QIODevice::ReadOnly));
+        const QByteArray before = read.readAll();
+        read.close();
+        QString failure;
+        try {
+            history::OpenStore(file);
+        } catch (const history::StoreFailure& error) {
+            failure = QString::fromUtf8(error.what());
+        }
+        QVERIFY2(failure.contains(QStringLiteral("es una base de otro programa")),
+                 qPrintable(failure));
+        QVERIFY(read.open(QIODevice::ReadOnly));
+        QCOMPARE(read.readAll(), before);
+    }
+
     void roundTrip_data() {
         engines();
         QTest::newRow("sqlite") << QStringLiteral("sqlite");
