@@ -22,8 +22,11 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "cli/OnePdf.h"
+#include "cli/Recording.h"
 #include "cli/Tell.h"
 #include "cli/VoucherOptions.h"
+#include "history/Destination.h"
+#include "platform/ErrorTexts.h"
 #include "platform/FileLock.h"
 #include "platform/Files.h"
 #include "platform/Input.h"
@@ -155,6 +158,27 @@ int RunBatchCommand(const CommandLine& line, QTextStream& err) {
         if (!ok || settings.workers < 1 || settings.workers > 64) {
             Error(err, QStringLiteral("--trabajos: un número de 1 a 64"));
             return kRefused;
+        }
+    }
+
+    Recorder recorder(RecordDestination(line), err);
+    settings.recorder = &recorder;
+    if (line.isSet(QStringLiteral("completar"))) {
+        const QString destination = RecordDestination(line);
+        if (destination.isEmpty()) {
+            err << "--completar toma los datos del padrón del historial: no va con "
+                   "--sin-historial ni con TALONARIO_BASE=ninguna"
+                << Qt::endl;
+            return kRefused;
+        }
+        try {
+            for (const history::Employer& employer : history::OpenStore(destination)->Employers()) {
+                settings.employers.insert(employer.cuit, employer);
+            }
+        } catch (const history::StoreFailure& failure) {
+            err << "--completar: no se puede leer el padrón: " << QString::fromUtf8(failure.what())
+                << Qt::endl;
+            return kNoRecord;
         }
     }
 

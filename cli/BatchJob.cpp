@@ -64,6 +64,11 @@ QByteArray EncodeAnswer(const BatchAnswer& answer) {
     QJsonObject o{{"row", answer.row},           {"state", answer.state},
                   {"message", answer.message},   {"code", answer.code},
                   {"name", answer.proposedName}, {"figures", FiguresObject(answer.figures)}};
+    QJsonObject boxes;
+    for (auto it = answer.boxes.begin(); it != answer.boxes.end(); ++it) {
+        boxes.insert(it.key(), it.value());
+    }
+    o.insert(QLatin1String("boxes"), boxes);
     if (!answer.pdf.isEmpty()) {
         o.insert(QLatin1String("pdf"), QString::fromLatin1(answer.pdf.toBase64()));
     }
@@ -92,6 +97,10 @@ BatchAnswer DecodeAnswer(const QByteArray& line, const QImage& background) {
     answer.code = o.value(QLatin1String("code")).toString();
     answer.proposedName = o.value(QLatin1String("name")).toString();
     answer.figures = ObjectFigures(o.value(QLatin1String("figures")).toObject());
+    const QJsonObject boxes = o.value(QLatin1String("boxes")).toObject();
+    for (auto it = boxes.begin(); it != boxes.end(); ++it) {
+        answer.boxes.insert(it.key(), it.value().toString());
+    }
     answer.pdf = QByteArray::fromBase64(o.value(QLatin1String("pdf")).toString().toLatin1());
     for (const QJsonValue& value : o.value(QLatin1String("pages")).toArray()) {
         const QJsonObject page = value.toObject();

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QMap>
 #include <QString>
 #include <vector>
 
@@ -30,6 +31,7 @@ struct BatchAnswer {
     QString code;
     QString proposedName;
     batch::VoucherFigures figures;
+    QMap<QString, QString> boxes;       // as printed, for the record
     QByteArray pdf;                     // the voucher's PDF, unless keepPages
     std::vector<platform::Page> pages;  // with keepPages or print; without their background
 };

@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QtEndian>
 #include <csignal>
 
@@ -15,6 +16,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/Tell.h"
 #include "platform/Files.h"
+#include "platform/SafeFile.h"
 
 // What becomes of a row once settled, in row order: its voucher's file (or
 // its pages of the one PDF), its line in the journal and the report, and at
@@ -169,9 +171,13 @@ void BatchRun::Settle(Slot& slot) {
         row.message = row.message.isEmpty() ? where : where + QStringLiteral("; ") + row.message;
         pagesPainted_ += pages;
         inOnePdf_.emplace_back(lines_.size(), row);
+        Record(slot, row);
     } else if (row.state == batch::kWritten && !VoucherAlreadyThere(slot.answer, row)) {
         WriteVoucherFile(slot, row);
         written = row.state == batch::kWritten;  // recorded already, as it was claimed
+        if (written) {
+            Record(slot, row);
+        }
     }
     // Counted by what became of its file; a voucher not printed was made.
     const QString made = row.state;
@@ -231,15 +237,54 @@ void BatchRun::PrintRow(const Slot& slot, batch::ReportRow& row) {
         return mark(failures.join(QStringLiteral("; ")));
     }
     ++totals_.printed;
-    QStringList ids;
-    for (const platform::PrintedJob& job : jobs) {
-        ids << (job.id > 0 ? QString::number(job.id) : QStringLiteral("?"));
-    }
-    const QString printed =
-        batch::kPrintedNote + QStringLiteral("%1 (trabajos %2)")
-                                  .arg(jobs.empty() ? settings_.printer : jobs.front().printer,
-                                       ids.join(QStringLiteral(", ")));
+    const QString printed = batch::kPrintedNote + PrintedDestination(jobs, settings_.printer);
     row.message = row.message.isEmpty() ? printed : row.message + QStringLiteral("; ") + printed;
+}
+
+// A written voucher into the record, from this process: the workers record
+// nothing. A one-PDF run's wait for the PDF to be complete.
+void BatchRun::Record(const Slot& slot, const batch::ReportRow& row) {
+    if (settings_.recorder == nullptr) {
+        return;
+    }
+    QString destination = QDir(settings_.folderName).absoluteFilePath(row.file);
+    if (onePdf_ != nullptr) {
+        destination = platform::IsStandardOutput(platform::EncodeName(settings_.onePdfName))
+                          ? QStringLiteral("salida estándar")
+                          : QFileInfo(settings_.onePdfName).absoluteFilePath();
+    }
+    history::Voucher voucher = RecordedVoucher(slot.answer.boxes, slot.answer.figures,
+                                               slot.answer.code, history::kFromBatch, destination);
+    if (onePdf_ != nullptr) {
+        toRecord_.emplace_back(row.number, std::move(voucher));
+    } else {
+        ClearProgress();
+        settings_.recorder->Record(voucher, row.number);
+    }
+}
+
+QHash<QString, QString> BatchRun::Completed(const QHash<QString, QString>& values) const {
+    if (settings_.employers.isEmpty()) {
+        return values;
+    }
+    QString cuit = values.value(QStringLiteral("cuit")).trimmed();
+    cuit.remove(u'-');
+    const auto found = settings_.employers.constFind(cuit);
+    if (found == settings_.employers.constEnd()) {
+        return values;
+    }
+    QHash<QString, QString> completed = values;
+    for (const auto& [column, value] : {std::pair{"establecimiento", &found->establecimiento},
+                                        {"calle", &found->calle},
+                                        {"cp", &found->cp},
+                                        {"localidad", &found->localidad},
+                                        {"provincia", &found->provincia}}) {
+        const QString name = QString::fromLatin1(column);
+        if (completed.value(name).trimmed().isEmpty() && !value->isEmpty()) {
+            completed.insert(name, *value);
+        }
+    }
+    return completed;
 }
 
 int BatchRun::Finish() {
@@ -293,6 +338,11 @@ int BatchRun::Finish() {
         }
     }
     totals_.printing = settings_.print;
+    if (onePdfFailure.isEmpty()) {
+        for (const auto& [number, voucher] : toRecord_) {
+            settings_.recorder->Record(voucher, number);
+        }
+    }
     totals_.written = counts_[kCountWritten];
     totals_.warned = counts_[kCountWarned];
     totals_.alreadyThere = counts_[kCountThere];

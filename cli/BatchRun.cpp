@@ -202,8 +202,8 @@ void BatchRun::Dispatch(Worker& worker) {
             }
             slot.answer.row = slot.input.number;  // taken
             worker.row = slot.input.number;
-            BatchJob job{slot.input.number, slot.input.values,  slot.input.cash,
-                         settings_.strict,  onePdf_ != nullptr, settings_.print};
+            BatchJob job{slot.input.number, Completed(slot.input.values), slot.input.cash,
+                         settings_.strict, onePdf_ != nullptr, settings_.print};
             worker.process->write(EncodeJob(job));
             SettleInOrder();  // rows refused on reading before this one
             return;

@@ -16,6 +16,8 @@
 #include "batch/Rows.h"
 #include "cli/BatchJob.h"
 #include "cli/OnePdf.h"
+#include "cli/Recording.h"
+#include "history/Store.h"
 #include "platform/QtPlatform.h"
 #include "platform/SafeFile.h"
 
@@ -30,9 +32,13 @@ struct BatchSettings {
     int workers = 1;
     bool strict = false;
     char separator = ',';
-    QString onePdfName;  // empty: a file per voucher
-    bool print = false;  // every voucher's copies printed too, in row order
-    QString printer;     // a CUPS queue; empty: the default printer
+    QString onePdfName;            // empty: a file per voucher
+    bool print = false;            // every voucher's copies printed too, in row order
+    QString printer;               // a CUPS queue; empty: the default printer
+    Recorder* recorder = nullptr;  // where each written voucher is recorded
+    // With --completar: the register, by C.U.I.T., that fills a row's
+    // missing employer columns.
+    QHash<QString, history::Employer> employers;
 };
 
 // Runs the rows of a CSV through worker processes and writes what they make
@@ -68,6 +74,8 @@ class BatchRun : public QObject {
     bool VoucherAlreadyThere(const BatchAnswer& answer, batch::ReportRow& row) const;
     void Interrupt();
     void Report(const batch::ReportRow& row);
+    void Record(const Slot& slot, const batch::ReportRow& row);
+    QHash<QString, QString> Completed(const QHash<QString, QString>& values) const;
     void ClearProgress();
     void DrawProgress(bool force);
     int Finish();
@@ -106,6 +114,8 @@ class BatchRun : public QObject {
     platform::QtPlatform printer_;
     int printStoppedAt_ = 0;  // the row whose copies did not print; none after it are sent
     int journal_ = -1;
+    // One-PDF runs: recorded once the PDF is complete on disk.
+    std::vector<std::pair<int, history::Voucher>> toRecord_;
     QElapsedTimer clock_;
     QEventLoop loop_;
 };

@@ -40,6 +40,7 @@ BatchAnswer MakeVoucher(CommandPlatform& platform, const BatchJob& job) {
     answer.code = outcome.code.trimmed();
     answer.proposedName = outcome.proposedName;
     answer.figures = outcome.figures;
+    answer.boxes = outcome.boxes;
     answer.state = batch::kWritten;
     if (job.keepPages || job.print) {
         answer.pages = platform.pages();

@@ -8,6 +8,7 @@
 
 #include "batch/Cash.h"
 #include "cli/ExitStatus.h"
+#include "cli/Recording.h"
 #include "cli/VoucherOptions.h"
 #include "entry/WrittenAmount.h"
 #include "platform/Files.h"
@@ -23,12 +24,15 @@ const QString kBatchUsage = QStringLiteral(
     "Uso: talonario --lote ARCHIVO.csv --carpeta CARPETA [--trabajos N] [--un-pdf ARCHIVO.pdf]");
 
 const QStringList kBatchOnly{QStringLiteral("carpeta"), QStringLiteral("trabajos"),
-                             QStringLiteral("un-pdf")};
+                             QStringLiteral("un-pdf"), QStringLiteral("completar")};
 
 const QStringList kBarcodeOnly{QStringLiteral("output"), QStringLiteral("bar-height"),
                                QStringLiteral("legend")};
 
 const QString kTemplate = QStringLiteral("plantilla");
+const QString kHistory = QStringLiteral("historial");
+const QString kReprint = QStringLiteral("reimprimir");
+const QString kRegister = QStringLiteral("padron");
 
 // Words quoted and listed: «si», «sí» o «x».
 QString Quoted(const QStringList& words) {
@@ -139,7 +143,15 @@ CommandLine::CommandLine() {
             "Con --recargo-desde VENCIMIENTO --tasa PORCENTAJE el recargo es el interés\n"
             "simple de la contribución desde el vencimiento hasta hoy (contribución × tasa\n"
             "÷ 100 × días ÷ 30, redondeado al centavo); en --lote, columnas recargo-desde\n"
-            "y tasa.\n\n") +
+            "y tasa.\n\n"
+            "Cada comprobante que sale queda en el historial (--base, la variable\n"
+            "TALONARIO_BASE o ~/.local/share/talonario/talonario.sqlite); si no se puede\n"
+            "registrar, el comprobante sale igual y un aviso dice por qué.\n"
+            "Con --historial [--cuit X] [--desde AAAA-MM] [--hasta AAAA-MM] escribe el\n"
+            "historial como CSV en la salida estándar; con --reimprimir ID --pdf ARCHIVO\n"
+            "escribe de nuevo ese comprobante; con --padron ARCHIVO.csv escribe el padrón\n"
+            "de empleadores como CSV para --lote, y --lote ... --completar llena con él las\n"
+            "columnas del empleador que falten.\n\n") +
         ExitStatusHelp() + u'\n' + BatchColumnsHelp());
     // Our own, for Spanish descriptions whatever Qt's translation says.
     parser_.addOption({QStringList{QStringLiteral("h"), QStringLiteral("help")},
@@ -207,6 +219,30 @@ CommandLine::CommandLine() {
                        QStringLiteral("Escribe un CSV para --lote con todas las columnas y una "
                                       "fila de ejemplo."),
                        QStringLiteral("archivo")});
+    parser_.addOption({QString::fromUtf8(kStoreOption),
+                       QStringLiteral("Dónde queda el historial: un archivo SQLite, una dirección "
+                                      "postgresql://... o «ninguna»."),
+                       QStringLiteral("destino")});
+    parser_.addOption({QString::fromUtf8(kNoRecordOption),
+                       QStringLiteral("No registra el comprobante en el historial.")});
+    parser_.addOption({kHistory, QStringLiteral("Escribe el historial como CSV en la salida "
+                                                "estándar (con --cuit, --desde, --hasta).")});
+    parser_.addOption({QStringLiteral("desde"),
+                       QStringLiteral("Con --historial, desde este período."),
+                       QStringLiteral("AAAA-MM")});
+    parser_.addOption({QStringLiteral("hasta"),
+                       QStringLiteral("Con --historial, hasta este período."),
+                       QStringLiteral("AAAA-MM")});
+    parser_.addOption({kReprint,
+                       QStringLiteral("Con --pdf, escribe de nuevo el comprobante de ese número "
+                                      "del historial."),
+                       QStringLiteral("ID")});
+    parser_.addOption({kRegister,
+                       QStringLiteral("Escribe el padrón de empleadores como CSV para --lote."),
+                       QStringLiteral("archivo")});
+    parser_.addOption({QStringLiteral("completar"),
+                       QStringLiteral("Con --lote, llena las columnas del empleador que falten "
+                                      "con las del padrón.")});
     QCommandLineOption worker(QString::fromUtf8(kBatchWorkerOption));
     worker.setFlags(QCommandLineOption::HiddenFromHelp);
     parser_.addOption(worker);
@@ -223,6 +259,14 @@ bool CommandLine::Parse(const QStringList& arguments) {
     if (!parser_.positionalArguments().isEmpty()) {
         return refuse(QStringLiteral("Argumento inesperado «%1»; vea --help")
                           .arg(platform::Printable(parser_.positionalArguments().constFirst())));
+    }
+    if (parser_.isSet(QString::fromUtf8(kStoreOption)) &&
+        parser_.isSet(QString::fromUtf8(kNoRecordOption))) {
+        return refuse(QStringLiteral("--base y --sin-historial no van juntas; vea --help"));
+    }
+    if (!parser_.isSet(kHistory) &&
+        (parser_.isSet(QStringLiteral("desde")) || parser_.isSet(QStringLiteral("hasta")))) {
+        return refuse(QStringLiteral("--desde y --hasta van solo con --historial; vea --help"));
     }
     const bool pdf = parser_.isSet(QStringLiteral("pdf"));
     const bool print = parser_.isSet(QString::fromUtf8(kPrintOption));
@@ -252,6 +296,8 @@ bool CommandLine::Parse(const QStringList& arguments) {
         return refuse(
             QStringLiteral("--imprimir no va con --pdf ni con --barcode: imprime en lugar de "
                            "escribir; vea --help"));
+    } else if (parser_.isSet(kHistory) || parser_.isSet(kReprint) || parser_.isSet(kRegister)) {
+        return ParseRecordCommand();
     } else if (batch && (pdf || barcode)) {
         return refuse(QStringLiteral("--lote no va con --pdf ni con --barcode; vea --help"));
     } else if (batch) {
@@ -295,6 +341,47 @@ bool CommandLine::Parse(const QStringList& arguments) {
         return refuse(kBarcodeUsage);
     } else {
         return refuse(QStringLiteral("Uso: talonario --pdf ARCHIVO [opciones]; vea --help"));
+    }
+    return true;
+}
+
+// --historial, --reimprimir and --padron: each reads the record, with the
+// options of its own and --base.
+bool CommandLine::ParseRecordCommand() {
+    const QStringList commands{kHistory, kReprint, kRegister};
+    const auto given = std::count_if(commands.begin(), commands.end(),
+                                     [this](const QString& name) { return parser_.isSet(name); });
+    if (given > 1) {
+        error_ = QStringLiteral("--historial, --reimprimir y --padron no van juntas; vea --help");
+        return false;
+    }
+    const QString command = parser_.isSet(kHistory)   ? kHistory
+                            : parser_.isSet(kReprint) ? kReprint
+                                                      : kRegister;
+    if (parser_.isSet(QString::fromUtf8(kNoRecordOption))) {
+        error_ = QStringLiteral("--%1 lee el historial: no va con --sin-historial").arg(command);
+        return false;
+    }
+    QStringList allowed{command, QString::fromUtf8(kStoreOption)};
+    if (command == kHistory) {
+        allowed << QStringLiteral("cuit") << QStringLiteral("desde") << QStringLiteral("hasta");
+        command_ = Command::History;
+    } else if (command == kReprint) {
+        allowed << QStringLiteral("pdf");
+        command_ = Command::Reprint;
+        if (!parser_.isSet(QStringLiteral("pdf"))) {
+            error_ =
+                QStringLiteral("Uso: talonario --reimprimir ID --pdf ARCHIVO [--base DESTINO]");
+            return false;
+        }
+    } else {
+        command_ = Command::Register;
+    }
+    for (const QString& name : parser_.optionNames()) {
+        if (!allowed.contains(name)) {
+            error_ = QStringLiteral("--%1 no va con --%2; vea --help").arg(name, command);
+            return false;
+        }
     }
     return true;
 }

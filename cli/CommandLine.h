@@ -6,7 +6,19 @@
 
 namespace cli {
 
-enum class Command { Pdf, Barcode, Batch, BatchWorker, Template, Help, HelpAll, Version };
+enum class Command {
+    Pdf,
+    Barcode,
+    Batch,
+    BatchWorker,
+    Template,
+    Help,
+    HelpAll,
+    Version,
+    History,
+    Reprint,
+    Register
+};
 
 // The hidden option that starts one of a batch's worker processes.
 inline constexpr const char* kBatchWorkerOption = "lote-trabajador";
@@ -31,6 +43,8 @@ class CommandLine {
     QString helpText(bool all) const;
 
   private:
+    bool ParseRecordCommand();
+
     QCommandLineParser parser_;
     Command command_ = Command::Help;
     QString error_;

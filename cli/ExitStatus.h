@@ -9,6 +9,7 @@ constexpr int kFailed = 1;
 constexpr int kRefused = 2;
 constexpr int kUnwritable = 3;
 constexpr int kSomeRefused = 4;
+constexpr int kNoRecord = 5;
 // A batch stopped by a signal, as the shell reports one: 128 and its number.
 constexpr int kHangUp = 129;
 constexpr int kInterrupted = 130;
@@ -38,6 +39,8 @@ inline constexpr ExitStatusMeaning kExitStatuses[] = {
     {kSomeRefused,
      "Con --lote: se rechazaron algunas filas; las demás quedaron escritas o ya "
      "estaban."},
+    {kNoRecord,
+     "Con --historial, --reimprimir, --padron o --completar: no se pudo leer el historial."},
     {kHangUp,
      "Con --lote: detenido por un corte de la terminal (SIGHUP); las filas en curso "
      "quedan terminadas y nada a medio escribir."},

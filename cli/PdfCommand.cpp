@@ -3,11 +3,14 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
+#include "cli/Recording.h"
 #include "cli/Tell.h"
 #include "cli/VoucherFill.h"
 #include "cli/VoucherOptions.h"
 #include "platform/Files.h"
 #include "platform/SafeFile.h"
+
+#include <QFileInfo>
 
 namespace cli {
 
@@ -51,11 +54,22 @@ int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
     }
     if (outcome.status == kDone) {
         // The PDF itself went to standard output: the code must not mix into it.
-        if (!print && platform::IsStandardOutput(platform::EncodeName(path))) {
+        const bool toOutput = !print && platform::IsStandardOutput(platform::EncodeName(path));
+        if (toOutput) {
             err << outcome.code << Qt::endl;
         } else {
             out << outcome.code << Qt::endl;
         }
+        // Once the PDF is complete on disk; a failure is a warning only.
+        Recorder recorder(RecordDestination(line), err);
+        const QString destination =
+            print ? PrintedDestination(outcome.jobs,
+                                       line.value(QString::fromUtf8(kPrinterOption)))
+            : toOutput ? QStringLiteral("salida estándar")
+                       : QFileInfo(path).absoluteFilePath();
+        recorder.Record(RecordedVoucher(outcome.boxes, outcome.figures, outcome.code,
+                                        print ? history::kFromPrint : history::kFromPdf,
+                                        destination));
     }
     return outcome.status;
 }

@@ -12,6 +12,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "cli/PdfCommand.h"
+#include "cli/RecordCommands.h"
 #include "cli/Tell.h"
 #include "cli/TemplateCommand.h"
 #include "platform/Files.h"
@@ -97,6 +98,12 @@ int RunParsed(const QStringList& arguments, QTextStream& out, QTextStream& err) 
             return RunBatchWorker();
         case Command::Template:
             return RunTemplateCommand(line, err);
+        case Command::History:
+            return RunHistoryCommand(line, out, err);
+        case Command::Reprint:
+            return RunReprintCommand(line, out, err);
+        case Command::Register:
+            return RunRegisterCommand(line, err);
     }
     return kRefused;
 }

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "app/EntryNotices.h"
+#include "app/Layout.h"
 #include "app/VoucherWindow.h"
 #include "cli/CommandPlatform.h"
 #include "cli/ExitStatus.h"
@@ -31,6 +32,13 @@ constexpr qsizetype kMaxTyped = 1000;
 constexpr std::array<const char*, 6> kLeaveOrder{"txtRemuneracion",   "txtRemuneracionDec",
                                                  "txtRecargo",        "txtRecargoDec",
                                                  "txtOtrosConceptos", "txtOtrosConceptosDec"};
+
+void LeaveAmountBoxes(app::VoucherWindow& window) {
+    for (const char* box : kLeaveOrder) {
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(window.control(QString::fromUtf8(box)), &leave);
+    }
+}
 
 // Types `value` into the box key by key, through the same filters as the
 // keyboard; a character outside the 16-bit range is one key. The first key
@@ -162,10 +170,7 @@ std::optional<QString> Fill(app::VoucherWindow& window, const VoucherValues& inp
         }
     }
     window.control<QCheckBox>(QStringLiteral("Check1"))->setChecked(input.cash);
-    for (const char* box : kLeaveOrder) {
-        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
-        QCoreApplication::sendEvent(window.control(QString::fromUtf8(box)), &leave);
-    }
+    LeaveAmountBoxes(window);
     if (auto refusal =
             TypeSurcharge(window, input, notes, [&window](const char* box, const QString& value) {
                 return Type(window, box, value);
@@ -194,6 +199,27 @@ batch::VoucherFigures Figures(const app::VoucherWindow& window) {
             Amount(window, "txtRecargo", "txtRecargoDec"),
             Amount(window, "txtOtrosConceptos", "txtOtrosConceptosDec"),
             Amount(window, "txtTotal", "TXTtotalDec")};
+}
+
+QMap<QString, QString> Boxes(const app::VoucherWindow& window) {
+    QMap<QString, QString> boxes;
+    for (const app::PrintPair& pair : app::PrintPairs()) {
+        const QString box = QString::fromUtf8(pair.box);
+        boxes.insert(box, window.text(box));
+    }
+    const QString cash = QStringLiteral("Check1");
+    boxes.insert(cash, window.control<QCheckBox>(cash)->isChecked() ? QStringLiteral("1")
+                                                                    : QStringLiteral("0"));
+    return boxes;
+}
+
+// What the outcome tells of a voucher that left.
+void Left(const app::VoucherWindow& window, VoucherOutcome& outcome) {
+    outcome.code = window.text(QStringLiteral("Text1"));
+    outcome.proposedName = window.ProposedPdfName();
+    outcome.figures = Figures(window);
+    outcome.boxes = Boxes(window);
+    outcome.jobs = window.printedJobs();
 }
 
 using Output = std::function<bool(app::VoucherWindow&)>;
@@ -230,10 +256,7 @@ VoucherOutcome MakeVoucher(const VoucherValues& input, platform::Platform& platf
         outcome.jobs = window.printedJobs();
         return outcome;
     }
-    outcome.code = window.text(QStringLiteral("Text1"));
-    outcome.proposedName = window.ProposedPdfName();
-    outcome.figures = Figures(window);
-    outcome.jobs = window.printedJobs();
+    Left(window, outcome);
     return outcome;
 }
 
@@ -267,6 +290,33 @@ VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
                             CommandPlatform& platform) {
     return Made(input, platform,
                 [&path](app::VoucherWindow& window) { return window.WriteVoucherPdf(path); });
+}
+
+VoucherOutcome WriteStoredVoucher(const QMap<QString, QString>& boxes, const QString& path) {
+    CommandPlatform platform;
+    platform.Start();
+    VoucherOutcome outcome;
+    app::VoucherWindow window(platform);
+    for (auto it = boxes.begin(); it != boxes.end(); ++it) {
+        if (it.key() == QLatin1String("Check1")) {
+            window.control<QCheckBox>(it.key())->setChecked(it.value() == QLatin1String("1"));
+        } else if (window.control(it.key()) != nullptr) {
+            window.setText(it.key(), it.value());
+        }
+    }
+    LeaveAmountBoxes(window);
+    try {
+        if (window.WriteVoucherPdf(path)) {
+            Left(window, outcome);
+        } else {
+            outcome.status = kRefused;
+        }
+    } catch (const std::exception& error) {
+        outcome.messages << QString::fromUtf8(error.what());
+        outcome.status = kUnwritable;
+    }
+    outcome.messages = platform.messages() + outcome.messages;
+    return outcome;
 }
 
 }  // namespace cli

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QHash>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,9 @@ struct VoucherOutcome {
     QStringList warnings;  // remarks beside validation, without --estricto; one line each
     batch::VoucherFigures figures;           // who and how much, once validated
     std::vector<platform::PrintedJob> jobs;  // the copies printed, when printed
+    // Every entry box's text as printed, by control name ("Check1" "0" or
+    // "1"), once written: what the record keeps and a reprint types back.
+    QMap<QString, QString> boxes;
 };
 
 // Fills a fresh voucher window off screen as a person would (each value typed
@@ -52,5 +56,9 @@ VoucherOutcome PrintVoucher(const VoucherValues& input, const QString& printer);
 // shown, then the refusals and failures.
 VoucherOutcome WriteVoucher(const VoucherValues& input, const QString& path,
                             CommandPlatform& platform);
+
+// A recorded voucher again: its boxes set to the texts it was printed with,
+// the amount boxes left in tab order, and written like WriteVoucher().
+VoucherOutcome WriteStoredVoucher(const QMap<QString, QString>& boxes, const QString& path);
 
 }  // namespace cli

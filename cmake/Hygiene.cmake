@@ -39,7 +39,8 @@ function(talonario_add_test name)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
-    set(_environment "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+    # TALONARIO_BASE: what a test runs records nowhere unless the test says where.
+    set(_environment "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;TALONARIO_BASE=ninguna")
     if(TALONARIO_SANITIZE)
         # Leaks that are not ours (fontconfig's caches), for the test and the programs it runs.
         list(APPEND _environment

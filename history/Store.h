@@ -16,6 +16,7 @@ inline constexpr const char* kFromWindow = "ventana";
 inline constexpr const char* kFromPdf = "pdf";
 inline constexpr const char* kFromBatch = "lote";
 inline constexpr const char* kFromReprint = "reimpresión";
+inline constexpr const char* kFromPrint = "impresión";  // --imprimir, without a window
 
 // One voucher as it left: every entry box's text as typed (by the window's
 // control name, "txtCuit", "txtRemuneracion", "Check1" as "0"/"1"...), the
@@ -27,7 +28,7 @@ struct Voucher {
     QString total;         // as on the voucher, "1234,56"
     QString paymentCode;   // the 23 digits
     QDateTime issued;      // local date and time it left
-    QString how;           // kFromWindow, kFromPdf, kFromBatch or kFromReprint
+    QString how;           // one of the kFrom words above
     QString destination;   // the printer and its job ids, or the file's path
     QString version;       // the program's version
 

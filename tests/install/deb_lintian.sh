@@ -13,4 +13,9 @@ if ((status != 0)); then
     echo "FAIL: lintian reports errors in $deb (status $status)" >&2
     exit 1
 fi
+# The record needs Qt's SQLite driver; an office's server, its PostgreSQL one.
+grep -qw libqt6sql6-sqlite <<<"$(dpkg-deb -f "$deb" Depends)" ||
+    { echo "FAIL: the package does not depend on libqt6sql6-sqlite" >&2; exit 1; }
+grep -qw libqt6sql6-psql <<<"$(dpkg-deb -f "$deb" Recommends)" ||
+    { echo "FAIL: the package does not recommend libqt6sql6-psql" >&2; exit 1; }
 echo "lintian: no errors"
