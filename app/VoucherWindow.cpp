@@ -22,8 +22,8 @@
 #include "app/HistoryDialog.h"
 #include "app/KeyEvents.h"
 #include "app/Placement.h"
-#include "app/SurchargeAction.h"
 #include "app/RegisterHint.h"
+#include "app/SurchargeAction.h"
 #include "app/Widgets.h"
 #include "assets/Assets.h"
 #include "entry/Amounts.h"
@@ -367,6 +367,15 @@ void VoucherWindow::SetFieldBorders(int style) {
 void VoucherWindow::setStore(history::Store* store) {
     store_ = store;
     registerHint_->setStore(store);
+    // The surcharge dialog proposes the rate last used, remembered in the store.
+    const QString rateKey = QStringLiteral("tasa_recargo");
+    if (store == nullptr) {
+        surcharge_->SetRateMemory({});
+    } else {
+        surcharge_->SetRateMemory(
+            {[store, rateKey] { return store->Setting(rateKey); },
+             [store, rateKey](const QString& rate) { store->SetSetting(rateKey, rate); }});
+    }
 }
 
 void VoucherWindow::OpenHistory() {

@@ -63,8 +63,7 @@ int RunPdfCommand(const CommandLine& line, QTextStream& out, QTextStream& err) {
         // Once the PDF is complete on disk; a failure is a warning only.
         Recorder recorder(RecordDestination(line), err);
         const QString destination =
-            print ? PrintedDestination(outcome.jobs,
-                                       line.value(QString::fromUtf8(kPrinterOption)))
+            print ? PrintedDestination(outcome.jobs, line.value(QString::fromUtf8(kPrinterOption)))
             : toOutput ? QStringLiteral("salida estándar")
                        : QFileInfo(path).absoluteFilePath();
         recorder.Record(RecordedVoucher(outcome.boxes, outcome.figures, outcome.code,

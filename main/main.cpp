@@ -3,12 +3,15 @@
 #include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "app/VoucherWindow.h"
 #include "assets/Assets.h"
 #include "cli/ExitStatus.h"
 #include "cli/Run.h"
 #include "cli/Tell.h"
+#include "history/Destination.h"
+#include "history/LazyStore.h"
 #include "main/TestHooks.h"
 #include "platform/QtPlatform.h"
 #include "platform/Startup.h"
@@ -65,6 +68,14 @@ int main(int argc, char** argv) {
     platform::InstallSpanishQtTranslation();
     platform::QtPlatform platform;
     app::VoucherWindow window(platform);
+    // The record (TALONARIO_BASE, else the user's SQLite file); opened when
+    // first needed, never before the window shows.
+    const QString destination = history::ChosenDestination(QString(), false);
+    std::unique_ptr<history::Store> store;
+    if (!destination.isEmpty()) {
+        store = std::make_unique<history::LazyStore>(destination);
+        window.setStore(store.get());
+    }
     // A tool window does not count as the last window for Qt's quit-on-close.
     QObject::connect(&window, &app::VoucherWindow::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
