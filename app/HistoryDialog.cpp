@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTableView>
@@ -213,7 +214,9 @@ void HistoryDialog::Reload() {
     std::vector<history::Voucher> vouchers;
     QString failure;
     try {
-        vouchers = store_.List(TypedFilter());
+        history::Filter filter = TypedFilter();
+        filter.limit = kListed;
+        vouchers = store_.List(filter);
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
     }
@@ -221,6 +224,10 @@ void HistoryDialog::Reload() {
     model_->setVouchers(std::move(vouchers));
     if (!failure.isEmpty()) {
         status_->setText(QStringLiteral("No se pudo leer el historial: %1").arg(failure));
+    } else if (count == kListed) {
+        status_->setText(
+            QStringLiteral("Los %1 comprobantes más recientes; escriba un filtro para ver otros")
+                .arg(QLocale(QLocale::Spanish, QLocale::Argentina).toString(count)));
     } else if (count == 1) {
         status_->setText(QStringLiteral("1 comprobante"));
     } else {

@@ -24,6 +24,8 @@ class HistoryDialog : public QDialog {
     Q_OBJECT
   public:
     static constexpr const char* kTitle = "Comprobantes emitidos";
+    // The newest this many are listed; a filter reaches the others.
+    static constexpr int kListed = 1000;
 
     HistoryDialog(platform::Platform& platform, history::Store& store, QWidget* parent = nullptr);
     ~HistoryDialog() override;

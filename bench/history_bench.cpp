@@ -117,6 +117,17 @@ void BM_List100000(benchmark::State& state) {
 }
 BENCHMARK(BM_List100000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+void BM_ListNewestPage100000(benchmark::State& state) {
+    // What "Comprobantes emitidos" lists of a 100,000-voucher record.
+    history::Store& store = *Shared().store;
+    history::Filter filter;
+    filter.limit = 1000;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(store.List(filter).size());
+    }
+}
+BENCHMARK(BM_ListNewestPage100000)->Unit(benchmark::kMillisecond);
+
 void BM_Filter100000(benchmark::State& state) {
     history::Store& store = *Shared().store;
     const history::Filter filter{

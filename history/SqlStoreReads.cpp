@@ -73,6 +73,9 @@ std::vector<Voucher> SqlStore::List(const Filter& filter) {
         sql += QStringLiteral(" AND period <= :to");
     }
     sql += QStringLiteral(" ORDER BY id DESC");
+    if (filter.limit > 0) {
+        sql += QStringLiteral(" LIMIT %1").arg(filter.limit);
+    }
     QSqlQuery query = Prepared(sql);
     if (!filter.cuit.isEmpty()) {
         query.bindValue(QStringLiteral(":cuit"), NotNull(filter.cuit));

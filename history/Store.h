@@ -62,6 +62,9 @@ struct Filter {
     QString name;
     QString fromPeriod;
     QString toPeriod;
+    // At most this many, the newest; 0: all of them. A window lists a page
+    // of a long record, not the whole of it.
+    int limit = 0;
 };
 
 // A store that could not do what was asked; `what()` is the reason in

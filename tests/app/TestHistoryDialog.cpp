@@ -71,6 +71,7 @@ class TestHistoryDialog : public QObject {
     void filtersAsTyped_data();
     void filtersAsTyped();
     void storeOutOfReachIsTold();
+    void longRecordListsItsNewestPage();
     void reprintIsTheSameVoucher_data();
     void reprintIsTheSameVoucher();
     void copiesTheCode();
@@ -154,6 +155,26 @@ void TestHistoryDialog::filtersAsTyped() {
     QCOMPARE(ListedIds(dialog), listed);
     QCOMPARE(dialog.Current() != nullptr, !listed.isEmpty());
     QCOMPARE(Child<QPushButton>(dialog, "btnImprimir")->isEnabled(), !listed.isEmpty());
+}
+
+// A long record is listed a page at a time, the newest, and the status says
+// so; a filter still reaches an old voucher.
+void TestHistoryDialog::longRecordListsItsNewestPage() {
+    store_.Record(Recorded("27111111114", "Kiosco Viejo", "2020", "1", "2020-02-01T08:00:00"));
+    for (int i = 0; i < app::HistoryDialog::kListed + 5; ++i) {
+        store_.Record(Recorded("20123456786", "Taller Norte", "2026", "3", "2026-04-02T10:00:00"));
+    }
+    app::HistoryDialog dialog(*platform_, store_);
+    QCOMPARE(dialog.model().rowCount(), app::HistoryDialog::kListed);
+    QCOMPARE(ListedIds(dialog).first(), qint64(app::HistoryDialog::kListed + 6));
+    QCOMPARE(Child<QLabel>(dialog, "estado")->text(),
+             QString("Los 1.000 comprobantes más recientes; escriba un filtro para ver otros"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    Child<QLineEdit>(dialog, "filtroNombre")->setFocus();
+    PlayKeys(QStringLiteral("viejo"));
+    QCOMPARE(ListedIds(dialog), QList<qint64>{1});
+    QCOMPARE(Child<QLabel>(dialog, "estado")->text(), QString("1 comprobante"));
 }
 
 void TestHistoryDialog::storeOutOfReachIsTold() {

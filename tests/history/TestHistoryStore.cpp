@@ -286,6 +286,9 @@ class TestHistoryStore : public QObject {
                                       << QList<int>{2, 0};
             row("nothing matches")
                 << Filter{QStringLiteral("30000000007"), {}, {}, {}} << QList<int>{};
+            row("the newest two") << Filter{{}, {}, {}, {}, 2} << QList<int>{4, 3};
+            row("the newest one of a C.U.I.T.")
+                << Filter{QStringLiteral("20123456786"), {}, {}, {}, 1} << QList<int>{2};
         }
     }
     void filters() {

@@ -48,6 +48,9 @@ class MemoryStore : public history::Store {
                 (filter.fromPeriod.isEmpty() || period >= filter.fromPeriod) &&
                 (filter.toPeriod.isEmpty() || period <= filter.toPeriod)) {
                 listed.push_back(*it);
+                if (filter.limit > 0 && int(listed.size()) == filter.limit) {
+                    break;
+                }
             }
         }
         return listed;
