@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "CupsSpool.h"
 #include "VoucherFixture.h"
 #include "ZbarDecode.h"
 #include "app/VoucherWindow.h"
@@ -25,10 +26,10 @@ using platform::Message;
 
 namespace {
 
-// cups-pdf converts each job in the background; one page takes a second or
-// two, so a job not done by then is stuck.
-constexpr int kJobTimeoutMs = 30000;
-constexpr int kToolTimeoutMs = 30000;
+using spool::JobNumber;
+using spool::kJobTimeoutMs;
+using spool::kToolTimeoutMs;
+using spool::Run;
 
 // The real desktop with only the person scripted: every question is answered
 // Yes and every message recorded. Printing goes through Qt to CUPS for real,
@@ -49,28 +50,6 @@ class CupsPlatform : public platform::QtPlatform {
 
 QString Env(const char* name) {
     return qEnvironmentVariable(name);
-}
-
-// Runs a tool to completion; its output, or nothing when it fails or hangs.
-std::optional<QByteArray> Run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(kToolTimeoutMs) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        process.kill();
-        process.waitForFinished();
-        qWarning().noquote() << program << arguments.join(QLatin1Char(' '))
-                             << "failed:" << process.readAllStandardError();
-        return std::nullopt;
-    }
-    return process.readAllStandardOutput();
-}
-
-// The job number cups-pdf puts in each file's name ("<title>-job_<n>.pdf").
-int JobNumber(const QString& fileName) {
-    static const QRegularExpression pattern(QStringLiteral("-job_(\\d+)\\.pdf$"));
-    const QRegularExpressionMatch match = pattern.match(fileName);
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
 // The PDFs that arrived, oldest job first.

@@ -72,6 +72,17 @@ class HistoryFixture : public QObject {
     bool serverUp_ = false;
     int names_ = 0;
 
+    // The private server, where PostgreSQL is installed (its rows skip
+    // with a clear line where it is not).
+    void StartServerWhereInstalled() {
+        QVERIFY(folder_.isValid());
+        if (PostgresServer::Installed()) {
+            const QString why = server_.Start();
+            QVERIFY2(why.isEmpty(), qPrintable(why));
+            serverUp_ = true;
+        }
+    }
+
     QString Fresh(const QString& what) {
         return folder_.filePath(what + QString::number(++names_));
     }

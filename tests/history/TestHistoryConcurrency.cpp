@@ -12,14 +12,7 @@ class TestHistoryConcurrency : public HistoryFixture {
     Q_OBJECT
 
   private slots:
-    void initTestCase() {
-        QVERIFY(folder_.isValid());
-        if (PostgresServer::Installed()) {
-            const QString why = server_.Start();
-            QVERIFY2(why.isEmpty(), qPrintable(why));
-            serverUp_ = true;
-        }
-    }
+    void initTestCase() { StartServerWhereInstalled(); }
 
     void concurrentRecorders_data() {
         QTest::addColumn<bool>("server");
