@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "KeyScript.h"
+#include "MemoryStore.h"
 #include "VoucherFixture.h"
 #include "app/KeyEvents.h"
 #include "app/Layout.h"
@@ -53,6 +54,7 @@ class TestSurchargeDialog : public QObject {
     void recargoMenusOfferIt();
     void proposesAndRemembersTheRate();
     void aFailingMemoryStopsNothing();
+    void theRegisterRemembersTheRate();
     void everyControlIsNamed();
 
   private:
@@ -304,6 +306,32 @@ void TestSurchargeDialog::aFailingMemoryStopsNothing() {
     press("aceptar");
     QTRY_VERIFY(!dialog());
     QCOMPARE(window->text(QStringLiteral("txtRecargo")), QStringLiteral("26"));
+}
+
+// With a store, the rate last accepted is the one the next dialog proposes,
+// as the store remembers it (beside the window, across windows).
+void TestSurchargeDialog::theRegisterRemembersTheRate() {
+    MemoryStore store;
+    window->setStore(&store);
+    QVERIFY(open());
+    QCOMPARE(field("tasa")->text(), QString());
+    QTest::keyClicks(field("vencimiento"), DaysAgo(10));
+    QTest::keyClicks(field("tasa"), QStringLiteral("3,5"));
+    press("aceptar");
+    QTRY_VERIFY(!dialog());
+    QCOMPARE(store.Setting(QStringLiteral("tasa_recargo")), QStringLiteral("3,5"));
+
+    app::VoucherWindow another(*platform);
+    another.setStore(&store);
+    FillValidVoucher(another);
+    another.show();
+    QVERIFY(QTest::qWaitForWindowActive(&another));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::ControlModifier);
+    QTRY_VERIFY(another.surcharge().dialog() != nullptr);
+    QCOMPARE(another.surcharge().dialog()->findChild<QLineEdit*>(QStringLiteral("tasa"))->text(),
+             QStringLiteral("3,5"));
+    another.surcharge().dialog()->reject();
+    window->setStore(nullptr);
 }
 
 void TestSurchargeDialog::everyControlIsNamed() {
