@@ -166,9 +166,8 @@ int RunBatchCommand(const CommandLine& line, QTextStream& err) {
     if (line.isSet(QStringLiteral("completar"))) {
         const QString destination = RecordDestination(line);
         if (destination.isEmpty()) {
-            err << "--completar toma los datos del padrón del historial: no va con "
-                   "--sin-historial ni con TALONARIO_BASE=ninguna"
-                << Qt::endl;
+            Error(err, QStringLiteral("--completar toma los datos del padrón del historial: no va "
+                                      "con --sin-historial ni con TALONARIO_BASE=ninguna"));
             return kRefused;
         }
         try {
@@ -176,8 +175,8 @@ int RunBatchCommand(const CommandLine& line, QTextStream& err) {
                 settings.employers.insert(employer.cuit, employer);
             }
         } catch (const history::StoreFailure& failure) {
-            err << "--completar: no se puede leer el padrón: " << QString::fromUtf8(failure.what())
-                << Qt::endl;
+            Error(err, QStringLiteral("--completar: no se puede leer el padrón: ") +
+                           QString::fromUtf8(failure.what()));
             return kNoRecord;
         }
     }

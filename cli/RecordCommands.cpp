@@ -11,6 +11,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitStatus.h"
 #include "cli/Recording.h"
+#include "cli/Tell.h"
 #include "cli/VoucherFill.h"
 #include "history/Destination.h"
 #include "platform/Files.h"
@@ -24,16 +25,15 @@ namespace {
 std::unique_ptr<history::Store> OpenForReading(const CommandLine& line, QTextStream& err) {
     const QString destination = RecordDestination(line);
     if (destination.isEmpty()) {
-        err << "talonario: el historial está desactivado («ninguna»); indique "
-               "--base DESTINO"
-            << Qt::endl;
+        Error(err, QStringLiteral("el historial está desactivado («ninguna»); indique "
+                                  "--base DESTINO"));
         return nullptr;
     }
     try {
         return history::OpenStore(destination);
     } catch (const history::StoreFailure& failure) {
-        err << "talonario: no se puede leer el historial: " << QString::fromUtf8(failure.what())
-            << Qt::endl;
+        Error(err, QStringLiteral("no se puede leer el historial: ") +
+                       QString::fromUtf8(failure.what()));
         return nullptr;
     }
 }
@@ -91,7 +91,7 @@ int RunHistoryCommand(const CommandLine& line, QTextStream& out, QTextStream& er
     if (line.isSet(QStringLiteral("cuit"))) {
         filter.cuit = CuitDigits(line.value(QStringLiteral("cuit")));
         if (filter.cuit.isEmpty()) {
-            err << "talonario: --cuit: 11 dígitos o 20-12345678-6" << Qt::endl;
+            Error(err, QStringLiteral("--cuit: 11 dígitos o 20-12345678-6"));
             return kRefused;
         }
     }
@@ -100,7 +100,7 @@ int RunHistoryCommand(const CommandLine& line, QTextStream& out, QTextStream& er
         if (line.isSet(name)) {
             *period = line.value(name).trimmed();
             if (!ValidPeriod(*period)) {
-                err << "talonario: --" << name << ": un período AAAA-MM, como 2026-05" << Qt::endl;
+                Error(err, QStringLiteral("--%1: un período AAAA-MM, como 2026-05").arg(name));
                 return kRefused;
             }
         }
@@ -113,8 +113,8 @@ int RunHistoryCommand(const CommandLine& line, QTextStream& out, QTextStream& er
     try {
         vouchers = store->List(filter);
     } catch (const history::StoreFailure& failure) {
-        err << "talonario: no se puede leer el historial: " << QString::fromUtf8(failure.what())
-            << Qt::endl;
+        Error(err, QStringLiteral("no se puede leer el historial: ") +
+                       QString::fromUtf8(failure.what()));
         return kNoRecord;
     }
     QByteArray csv =
@@ -134,7 +134,7 @@ int RunHistoryCommand(const CommandLine& line, QTextStream& out, QTextStream& er
     std::fwrite(csv.constData(), 1, std::size_t(csv.size()), stdout);
     std::fflush(stdout);
     if (vouchers.empty()) {
-        err << "talonario: ningún comprobante del historial coincide" << Qt::endl;
+        Error(err, QStringLiteral("ningún comprobante del historial coincide"));
     }
     return kDone;
 }
@@ -143,14 +143,13 @@ int RunReprintCommand(const CommandLine& line, QTextStream& out, QTextStream& er
     bool ok = false;
     const qint64 id = line.value(QStringLiteral("reimprimir")).trimmed().toLongLong(&ok);
     if (!ok || id < 1) {
-        err << "talonario: --reimprimir: el número de un comprobante, la columna id de "
-               "--historial"
-            << Qt::endl;
+        Error(err, QStringLiteral("--reimprimir: el número de un comprobante, la columna id de "
+                                  "--historial"));
         return kRefused;
     }
     const QString path = line.value(QStringLiteral("pdf"));
     if (path.isEmpty()) {
-        err << "Uso: talonario --reimprimir ID --pdf ARCHIVO [--base DESTINO]" << Qt::endl;
+        Error(err, QStringLiteral("Uso: talonario --reimprimir ID --pdf ARCHIVO [--base DESTINO]"));
         return kRefused;
     }
     const auto store = OpenForReading(line, err);
@@ -161,13 +160,14 @@ int RunReprintCommand(const CommandLine& line, QTextStream& out, QTextStream& er
     try {
         stored = store->Find(id);
     } catch (const history::StoreFailure& failure) {
-        err << "talonario: no se puede leer el historial: " << QString::fromUtf8(failure.what())
-            << Qt::endl;
+        Error(err, QStringLiteral("no se puede leer el historial: ") +
+                       QString::fromUtf8(failure.what()));
         return kNoRecord;
     }
     if (!stored) {
-        err << "talonario: el historial no tiene ningún comprobante número " << id
-            << "; vea --historial" << Qt::endl;
+        Error(err, QStringLiteral("el historial no tiene ningún comprobante número %1; vea "
+                                  "--historial")
+                       .arg(id));
         return kRefused;
     }
     const VoucherOutcome outcome = WriteStoredVoucher(stored->boxes, path);
@@ -181,8 +181,9 @@ int RunReprintCommand(const CommandLine& line, QTextStream& out, QTextStream& er
     (toOutput ? err : out) << outcome.code << Qt::endl;
     if (outcome.code.trimmed() != stored->paymentCode) {
         // Never expected: the figures are the recorded ones. Said, not hidden.
-        err << "talonario: aviso: el código de pago no es el registrado (" << stored->paymentCode
-            << ")" << Qt::endl;
+        Warning(
+            err,
+            QStringLiteral("el código de pago no es el registrado (%1)").arg(stored->paymentCode));
     }
     Recorder recorder(RecordDestination(line), err);
     recorder.Record(RecordedVoucher(
@@ -194,7 +195,7 @@ int RunReprintCommand(const CommandLine& line, QTextStream& out, QTextStream& er
 int RunRegisterCommand(const CommandLine& line, QTextStream& err) {
     const QString path = line.value(QStringLiteral("padron"));
     if (path.isEmpty()) {
-        err << "Uso: talonario --padron ARCHIVO.csv [--base DESTINO]" << Qt::endl;
+        Error(err, QStringLiteral("Uso: talonario --padron ARCHIVO.csv [--base DESTINO]"));
         return kRefused;
     }
     const auto store = OpenForReading(line, err);
@@ -205,13 +206,13 @@ int RunRegisterCommand(const CommandLine& line, QTextStream& err) {
     try {
         employers = store->Employers();
     } catch (const history::StoreFailure& failure) {
-        err << "talonario: no se puede leer el historial: " << QString::fromUtf8(failure.what())
-            << Qt::endl;
+        Error(err, QStringLiteral("no se puede leer el historial: ") +
+                       QString::fromUtf8(failure.what()));
         return kNoRecord;
     }
     if (employers.empty()) {
-        err << "talonario: el padrón está vacío: todavía no se registró ningún comprobante"
-            << Qt::endl;
+        Error(err,
+              QStringLiteral("el padrón está vacío: todavía no se registró ningún comprobante"));
         return kRefused;
     }
     QByteArray csv =
@@ -233,8 +234,8 @@ int RunRegisterCommand(const CommandLine& line, QTextStream& err) {
     }
     if (const QString why = platform::WriteFileSafely(platform::EncodeName(path), csv);
         !why.isEmpty()) {
-        err << "No se puede escribir " << platform::Printable(QDir::toNativeSeparators(path))
-            << ": " << why << Qt::endl;
+        Error(err, QStringLiteral("No se puede escribir %1: %2")
+                       .arg(platform::Printable(QDir::toNativeSeparators(path)), why));
         return kUnwritable;
     }
     return kDone;

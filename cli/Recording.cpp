@@ -2,6 +2,7 @@
 #include "cli/Recording.h"
 
 #include "cli/CommandLine.h"
+#include "cli/Tell.h"
 #include "history/Destination.h"
 
 namespace cli {
@@ -49,16 +50,12 @@ void Recorder::Warn(const QString& why, int row) {
     failed_ = true;
     store_.reset();
     if (row > 0) {
-        err_ << QStringLiteral(
-                    "talonario: aviso: desde la fila %1 los comprobantes no quedan en "
-                    "el historial: %2")
+        Warning(err_,
+                QStringLiteral("desde la fila %1 los comprobantes no quedan en el historial: %2")
                     .arg(row)
-                    .arg(why)
-             << Qt::endl;
+                    .arg(why));
     } else {
-        err_ << QStringLiteral("talonario: aviso: el comprobante no quedó en el historial: %1")
-                    .arg(why)
-             << Qt::endl;
+        Warning(err_, QStringLiteral("el comprobante no quedó en el historial: %1").arg(why));
     }
 }
 
