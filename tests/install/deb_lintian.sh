@@ -6,6 +6,10 @@
 set -euo pipefail
 
 deb=$(ls "$1"/talonario_*.deb)
+# Lintian's own temporary files stay in the test's folder, which goes with it.
+TMPDIR=$(mktemp -d)
+export TMPDIR
+trap 'rm -rf "$TMPDIR"' EXIT
 status=0
 report=$(lintian --fail-on error --display-info "$deb" 2>&1) || status=$?
 grep -v '^running with root privileges' <<<"$report" || true

@@ -64,6 +64,8 @@ wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 talonario=$prefix/bin/talonario
 # shellcheck source=tests/e2e/x11_session.sh
 source "$(dirname "$0")/../e2e/x11_session.sh"
+# The session's own exit trap replaced ours: both clean up.
+trap 'cleanup; rm -rf "$prefix" "$MAGICK_TEMPORARY_PATH"' EXIT
 start_talonario
 got=$(xprop -id "$window" WM_CLASS)
 [[ $got == "WM_CLASS(STRING) = \"talonario\", \"$wm_class\"" ]] ||
