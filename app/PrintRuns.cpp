@@ -120,17 +120,22 @@ QStringList VoucherWindow::PrintCopies(const PageOutput& output) {
     return failures;
 }
 
+// IMPRIMIR's first checks, shared by the preview: a printer, then the code.
+bool VoucherWindow::PrinterReadyAndBarcodeOrTell() {
+    if (!PrinterInstalled()) {
+        Tell(kNoPrinter);
+        return false;
+    }
+    return ProduceBarcodeOrTell();
+}
+
 void VoucherWindow::PrintRun() {
     // One run at a time: the zero fill lets queued clicks through mid-run.
     if (runInProgress_) {
         return;
     }
     QScopedValueRollback guard(runInProgress_, true);
-    if (!PrinterInstalled()) {
-        Tell(kNoPrinter);
-        return;
-    }
-    if (!ProduceBarcodeOrTell()) {
+    if (!PrinterReadyAndBarcodeOrTell()) {
         return;
     }
     if (platform_.ShowMessage(this, kConfirm) != Answer::Yes) {
@@ -201,11 +206,7 @@ void VoucherWindow::PreviewRun() {
     QScopedValueRollback guard(runInProgress_, true);
     // IMPRIMIR's checks and messages, in its order; the preview stands in
     // for its confirmation.
-    if (!PrinterInstalled()) {
-        Tell(kNoPrinter);
-        return;
-    }
-    if (!ProduceBarcodeOrTell()) {
+    if (!PrinterReadyAndBarcodeOrTell()) {
         return;
     }
     const auto tellFailures = [this](const QStringList& failures) {

@@ -121,6 +121,7 @@ class VoucherWindow : public QWidget {
     void PadOwnText(QWidget* box);
     QImage RoundTripThroughFile(const QImage& picture);
     bool ProduceBarcodeOrTell();
+    bool PrinterReadyAndBarcodeOrTell();
     // Steps 4 to 19 of a run: print presentation, both copies, and back.
     // Returns the reasons of the steps that failed.
     QStringList PrintCopies(const PageOutput& output);
