@@ -13,7 +13,6 @@ using OnLeave::ContributionUnlessEmpty;
 using OnLeave::PadThenContribution;
 using OnLeave::PadThenTotal;
 using OnLeave::Total;
-constexpr auto kLeft = Qt::AlignLeft;
 constexpr auto kRight = Qt::AlignRight;
 constexpr auto kCentre = Qt::AlignHCenter;
 
