@@ -212,27 +212,28 @@ void TestBatchSafety::namesThatAreNotUtf8() {
 }
 
 // One batch at a time writes into a folder: a second one waits briefly,
-// then refuses in Spanish; the first one's record is whole.
+// then refuses in Spanish; the first one's record is whole. The first is
+// held stopped meanwhile, so it is surely still in the middle of its run.
 void TestBatchSafety::secondBatchIntoTheFolderRefused() {
     const QString folder = dir.filePath("shared-folder");
-    const QString csv = Csv("long.csv", 300);
+    const QString csv = Csv("long.csv", 20);
     QProcess first;
     first.setProcessEnvironment(Environment());
     first.start(QStringLiteral(TALONARIO_BINARY),
                 {"--lote", csv, "--carpeta", folder, "--trabajos", "1"});
     QByteArray said;
     QTRY_VERIFY_WITH_TIMEOUT((said += first.readAllStandardError()).contains("fila 2:"), 60000);
+    const auto batch = static_cast<pid_t>(first.processId());
+    QCOMPARE(::kill(batch, SIGSTOP), 0);
     const Result second = Run({"--lote", small, "--carpeta", folder});
-    const bool firstStillRunning = first.state() != QProcess::NotRunning;
+    QCOMPARE(::kill(batch, SIGCONT), 0);
     QVERIFY(first.waitForFinished(300000));
     QCOMPARE(first.exitCode(), 0);
-    if (firstStillRunning) {
-        QCOMPARE(second.status, 3);
-        QVERIFY2(second.err.contains("Otra corrida de --lote está escribiendo en la carpeta"),
-                 qPrintable(second.err));
-    }
-    QCOMPARE(Results(folder).size(), 300);
-    QCOMPARE(PdfsIn(folder).size(), 300);
+    QCOMPARE(second.status, 3);
+    QVERIFY2(second.err.contains("Otra corrida de --lote está escribiendo en la carpeta"),
+             qPrintable(second.err));
+    QCOMPARE(Results(folder).size(), 20);
+    QCOMPARE(PdfsIn(folder).size(), 20);
     QCOMPARE(Leftovers(folder), QStringList());
 }
 
