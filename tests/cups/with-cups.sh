@@ -55,7 +55,7 @@ if [[ $(id -u) -ne 0 ]]; then
     # sudo starts from a clean environment: what the test program is given
     # goes along by name.
     passed=(TALONARIO_CUPS_USER="$(id -u):$(id -g)" PATH="$PATH")
-    for name in LANG LC_ALL TMPDIR TALONARIO_CUPS_KEEP $(compgen -e | grep -E '^(QT|QTEST)_'); do
+    for name in LANG LC_ALL TMPDIR XDG_RUNTIME_DIR TALONARIO_CUPS_KEEP $(compgen -e | grep -E '^(QT|QTEST)_'); do
         [[ -n ${!name+set} ]] && passed+=("$name=${!name}")
     done
     exec sudo -n env "${passed[@]}" bash "$0" "$@"
