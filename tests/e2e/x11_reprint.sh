@@ -87,7 +87,6 @@ xdotool windowfocus --sync "$history"
 key alt+c
 type '20123456786'
 key Return
-sleep 0.5
 key alt+i
 confirm 'Imprimir de nuevo'
 wait_for 300 settled 6 || fail "the reprint sent $(($(jobs) - 4)) complete jobs, not 2"
