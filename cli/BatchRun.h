@@ -109,7 +109,9 @@ class BatchRun : public QObject {
     QHash<quint64, int> periodsSeen_;  // C.U.I.T. and period -> first row
     std::vector<QByteArray> lines_;    // resultado.csv, settled rows
     std::vector<std::pair<std::size_t, batch::ReportRow>> inOnePdf_;  // to mend on failure
-    int counts_[5] = {};
+    // Rows settled, by what became of them.
+    enum Count { kCountWritten, kCountRefused, kCountFailed, kCountThere, kCountWarned, kCounts };
+    int counts_[kCounts] = {};
     batch::ReportTotals totals_;  // written, refused, failed, already there, with warnings
     platform::QtPlatform printer_;
     int printStoppedAt_ = 0;  // the row whose copies did not print; none after it are sent

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <sys/types.h>
+
 #include <QByteArray>
 #include <QString>
 
@@ -53,6 +55,8 @@ extern const char kTemporarySuffix[];
 extern int simulatedLinkError;
 QString FolderOpenFailure(int error);
 int ClaimNewName(int folder, const char* from, const char* to);
+// The process's umask, read without leaving it changed.
+mode_t CurrentUmask();
 
 }  // namespace detail
 
