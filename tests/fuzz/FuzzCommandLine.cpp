@@ -71,6 +71,24 @@ void CheckParse(const QStringList& arguments) {
                        !line.isSet(QStringLiteral("lote")) &&
                        !line.isSet(QStringLiteral("barcode")));
             break;
+        case cli::Command::History:
+        case cli::Command::Reprint:
+        case cli::Command::Register: {
+            // One record command, alone but for its own options.
+            const QStringList commands{QStringLiteral("historial"), QStringLiteral("reimprimir"),
+                                       QStringLiteral("padron")};
+            FUZZ_CHECK(std::count_if(commands.begin(), commands.end(),
+                                     [&line](const QString& name) { return line.isSet(name); }) ==
+                       1);
+            QStringList others = voucherOnly + barcodeOnly;
+            if (line.command() == cli::Command::History) {
+                others.removeAll(QStringLiteral("cuit"));  // its filter
+            }
+            FUZZ_CHECK(!AnySet(line, others) && !line.isSet(QStringLiteral("lote")));
+            FUZZ_CHECK(line.isSet(QStringLiteral("pdf")) ==
+                       (line.command() == cli::Command::Reprint));
+            break;
+        }
         case cli::Command::Help:
         case cli::Command::HelpAll:
         case cli::Command::Version:
