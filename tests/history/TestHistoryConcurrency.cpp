@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <QSet>
+#include <csignal>
 
 #include "HistoryFixture.h"
 
@@ -184,7 +185,11 @@ class TestHistoryConcurrency : public HistoryFixture {
             }
         }
         QVERIFY(before >= 3);
+        // Held while the server stops, so that rows are surely left to record.
+        const auto held = static_cast<pid_t>(batch.processId());
+        QCOMPARE(::kill(held, SIGSTOP), 0);
         server_.Stop();
+        QCOMPARE(::kill(held, SIGCONT), 0);
         QVERIFY(batch.waitForFinished(120000));
         const QString err = QString::fromUtf8(batch.readAllStandardError());
         QCOMPARE(batch.exitCode(), 0);
