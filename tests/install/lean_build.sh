@@ -16,8 +16,10 @@ rm -rf "$build"
 mkdir -p "$build"
 trap 'rm -rf "$build"' EXIT
 source "$source_dir/scripts/ccache-env" "$source_dir"
+# Warnings as errors, as in the main build, so the compile lines are the same.
 cmake -S "$source_dir" --preset run -B "$build" "${launcher[@]}" \
     -DCMAKE_DISABLE_FIND_PACKAGE_Qt6Test=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON \
+    -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
     >"$build/configure.log" 2>&1 || { cat "$build/configure.log" >&2; exit 1; }
 # zint and zbar are looked up without find_package: neither may be in the cache.
 if grep -Ei '^(ZINT|ZBAR)[A-Z_]*:' "$build/CMakeCache.txt"; then
