@@ -13,10 +13,9 @@ source "$(dirname "$0")/x11_session.sh"
 start_talonario TALONARIO_REPORT_ON_CLOSE="$tmp/report"
 
 key() { xdotool key --delay 40 "$@"; }
-click() {
-    xdotool mousemove --window "$window" "$1" "$2" click 1
-    sleep 0.3
-}
+# The X server keeps the order of clicks and keys, so what is typed after a
+# click goes to the box clicked.
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 # The inside of the "Son Pesos" box (192,464 329x45 in the window) as the
 # screen shows it now, as a file named $1.
 shoot_words_box() {
@@ -26,27 +25,34 @@ shoot_words_box() {
 differ() {
     compare -metric AE "$tmp/$1.png" "$tmp/$2.png" null: 2>&1 || true
 }
+# shot_apart NAME FROM MORE [FROM MORE]: shoots the box as NAME; true when it
+# differs from each FROM shot in more than MORE pixels.
+shot_apart() {
+    local name=$1
+    shift
+    shoot_words_box "$name"
+    while (($# > 0)); do
+        (($(differ "$1" "$name") > $2)) || return 1
+        shift 2
+    done
+}
 
 # Undo after a paste: the focus starts in the name box.
 xdotool type --delay 40 'juan '
 printf '%s' 'Pérez' | xclip -selection clipboard -in 2>/dev/null  # it stays to serve the paste
 [[ $(xclip -selection clipboard -out) == 'Pérez' ]] || fail "the clipboard does not hold 'Pérez'"
 key ctrl+v
-sleep 0.3
 key ctrl+z
-sleep 0.3
 
 shoot_words_box empty
 click 468 221                                   # txtRemuneracion
 xdotool type --delay 40 '100000'
 key Tab                                         # 1500,00: "Mil quinientos con 00/100"
-sleep 0.5
-shoot_words_box first
+wait_for 50 shot_apart first empty 50 || true   # told below
 click 468 281                                   # txtRecargo
 xdotool type --delay 40 '20'
 key Tab                                         # 1520,00
-sleep 0.5
-shoot_words_box second
+wait_for 50 shot_apart second first 20 empty 50 || true
 kill -0 "$app_pid" 2>/dev/null || fail "talonario ended while typing"
 
 shown=$(differ empty first)

@@ -34,7 +34,6 @@ xdotool type --delay 40 'mi pueblo'
 wait_for 20 test "$(outline)" -eq 0 || fail "the hint stayed with an employer box typed"
 
 key ctrl+e
-sleep 0.3
 kill -0 "$app_pid" 2>/dev/null || fail "talonario ended while typing"
 
 # Ctrl+H from a box opens the record, Escape closes it, nothing typed.
