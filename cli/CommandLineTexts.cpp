@@ -65,8 +65,6 @@ class ParserTexts : public QTranslator {
 
 }  // namespace
 
-// What the batch's CSV holds, for the help: every column and the cash
-// column's words, from the same lists the batch reads them with.
 QString BatchColumnsHelp() {
     QStringList no = batch::CashNo();
     no.removeAll(QString());
@@ -89,8 +87,6 @@ QString BatchColumnsHelp() {
         .arg(lines.join(u'\n'), Quoted(batch::CashYes()), Quoted(no));
 }
 
-// The exit statuses' table, as the help lists it: the status, then its
-// meaning wrapped under itself.
 QString ExitStatusHelp() {
     QString help = QStringLiteral("Estados de salida:\n");
     for (const ExitStatusMeaning& entry : kExitStatuses) {
